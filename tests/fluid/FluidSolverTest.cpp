@@ -1,0 +1,266 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <random>
+
+#include "FluidSolver.h"
+
+namespace {
+
+constexpr int kSize = 100;
+
+FluidSolver makeDefaultSolver() { return FluidSolver(kSize, kSize, 0.001f, 0.01f, 20); }
+
+void fillRandom(VectorField& v, unsigned seed) {
+    std::mt19937 random(seed);
+    std::uniform_real_distribution<float> value(-5.0f, 5.0f);
+    for (Vec2& cell : v.data) {
+        cell = Vec2(value(random), value(random));
+    }
+}
+
+bool allZero(const VectorField& v) {
+    for (const Vec2& cell : v.data) {
+        if (cell.x != 0.0f || cell.y != 0.0f) {
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
+// One diffusion sweep from d = 0 with a unit source at (50, 50): the source cell gets
+// alpha * beta and its right neighbour, updated after it, beta times that.
+TEST(FluidSolverTest, DiffusionCoefficientsOfTheDefaultGrid) {
+    FluidSolver solver(kSize, kSize, 0.001f, 0.01f, 1);
+    VectorField source(kSize, kSize);
+    VectorField target(kSize, kSize);
+    source.set(50, 50, Vec2(1, 0));
+    solver.diffuse(source, target);
+    const float alpha = 10.4123f;
+    const float beta = 0.0693850f;
+    EXPECT_NEAR(target.at(50, 50).x, alpha * beta, 1e-5);
+    EXPECT_NEAR(target.at(51, 50).x / target.at(50, 50).x, beta, 1e-6);
+    EXPECT_EQ(target.at(49, 50).x, 0.0f);
+}
+
+// A cell moving at (10, 0) traces back 0.98 cells: 2 % of its own value stays.
+TEST(FluidSolverTest, AdvectionTracesBackTimeStepOverSpacing) {
+    FluidSolver solver = makeDefaultSolver();
+    VectorField source(kSize, kSize);
+    VectorField target(kSize, kSize);
+    source.set(50, 50, Vec2(10, 0));
+    solver.advect(source, target);
+    const float factor = 0.098f;
+    EXPECT_NEAR(target.at(50, 50).x, (1.0f - factor * 10.0f) * 10.0f, 1e-4);
+}
+
+TEST(FluidSolverTest, AdvectionOfARestingCellKeepsItsValue) {
+    FluidSolver solver = makeDefaultSolver();
+    VectorField source(kSize, kSize);
+    VectorField target(kSize, kSize);
+    fillRandom(target, 1);
+    solver.advect(source, target);
+    EXPECT_TRUE(allZero(target));
+}
+
+TEST(FluidSolverTest, BackTraceIsClampedHalfACellFromTheWalls) {
+    FluidSolver solver = makeDefaultSolver();
+    VectorField source(kSize, kSize);
+    VectorField target(kSize, kSize);
+    // Cell (1, 50) traces back to x = 0.02, raised to 0.5: half boundary cell, half itself.
+    source.set(0, 50, Vec2(0, 3));
+    source.set(1, 50, Vec2(10, 0));
+    // Cell (98, 50) traces back to x = 98.98, lowered to 98.5.
+    source.set(98, 50, Vec2(-10, 0));
+    source.set(99, 50, Vec2(0, 4));
+    // Cell (50, 1) traces back to y = 0.02, raised to 0.5.
+    source.set(50, 0, Vec2(6, 0));
+    source.set(50, 1, Vec2(0, 10));
+    solver.advect(source, target);
+    EXPECT_FLOAT_EQ(target.at(1, 50).x, 5.0f);
+    EXPECT_FLOAT_EQ(target.at(1, 50).y, 1.5f);
+    EXPECT_FLOAT_EQ(target.at(98, 50).x, -5.0f);
+    EXPECT_FLOAT_EQ(target.at(98, 50).y, 2.0f);
+    EXPECT_FLOAT_EQ(target.at(50, 1).x, 3.0f);
+    EXPECT_FLOAT_EQ(target.at(50, 1).y, 5.0f);
+}
+
+TEST(FluidSolverTest, NonFiniteVelocitiesNeverSampleOutsideTheGrid) {
+    FluidSolver solver = makeDefaultSolver();
+    VectorField source(kSize, kSize);
+    VectorField target(kSize, kSize);
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    const float inf = std::numeric_limits<float>::infinity();
+    source.set(50, 50, Vec2(nan, nan));
+    source.set(20, 20, Vec2(inf, -inf));
+    source.set(30, 30, Vec2(-inf, inf));
+    solver.advect(source, target);
+    // The NaN cell samples the cells around (0.5, 0.5), which are at rest.
+    EXPECT_EQ(target.at(50, 50).x, 0.0f);
+    EXPECT_EQ(target.at(50, 50).y, 0.0f);
+    solver.velocity.copyFrom(source);
+    solver.step();  // runs to completion; the sanitizer build checks every access
+}
+
+TEST(FluidSolverTest, VectorBoundaryMakesWallsImpermeableAndSlippery) {
+    FluidSolver solver = makeDefaultSolver();
+    VectorField v(kSize, kSize);
+    fillRandom(v, 2);
+    solver.setVectorBoundary(v);
+    const int last = kSize - 1;
+    for (int k = 1; k < last; ++k) {
+        EXPECT_EQ(v.at(0, k).x, 0.0f);
+        EXPECT_EQ(v.at(0, k).y, v.at(1, k).y);
+        EXPECT_EQ(v.at(last, k).x, 0.0f);
+        EXPECT_EQ(v.at(last, k).y, v.at(last - 1, k).y);
+        EXPECT_EQ(v.at(k, 0).x, v.at(k, 1).x);
+        EXPECT_EQ(v.at(k, 0).y, 0.0f);
+        EXPECT_EQ(v.at(k, last).x, v.at(k, last - 1).x);
+        EXPECT_EQ(v.at(k, last).y, 0.0f);
+    }
+    // Each corner is half the interior cell diagonal to it.
+    EXPECT_FLOAT_EQ(v.at(0, 0).x, 0.5f * v.at(1, 1).x);
+    EXPECT_FLOAT_EQ(v.at(0, 0).y, 0.5f * v.at(1, 1).y);
+    EXPECT_FLOAT_EQ(v.at(last, last).x, 0.5f * v.at(last - 1, last - 1).x);
+    EXPECT_FLOAT_EQ(v.at(last, 0).y, 0.5f * v.at(last - 1, 1).y);
+    EXPECT_FLOAT_EQ(v.at(0, last).x, 0.5f * v.at(1, last - 1).x);
+}
+
+TEST(FluidSolverTest, ScalarBoundaryHasZeroNormalDerivative) {
+    FluidSolver solver = makeDefaultSolver();
+    ScalarField s(kSize, kSize);
+    std::mt19937 random(3);
+    std::uniform_real_distribution<float> value(-1.0f, 1.0f);
+    for (float& cell : s.data) {
+        cell = value(random);
+    }
+    solver.setScalarBoundary(s);
+    const int last = kSize - 1;
+    for (int k = 1; k < last; ++k) {
+        EXPECT_EQ(s.at(k, 0), s.at(k, 1));
+        EXPECT_EQ(s.at(k, last), s.at(k, last - 1));
+        EXPECT_EQ(s.at(0, k), s.at(1, k));
+        EXPECT_EQ(s.at(last, k), s.at(last - 1, k));
+    }
+    EXPECT_EQ(s.at(0, 0), s.at(1, 1));
+    EXPECT_EQ(s.at(last, 0), s.at(last - 1, 1));
+    EXPECT_EQ(s.at(0, last), s.at(1, last - 1));
+    EXPECT_EQ(s.at(last, last), s.at(last - 1, last - 1));
+}
+
+TEST(FluidSolverTest, FieldAtRestStaysAtRest) {
+    FluidSolver solver = makeDefaultSolver();
+    for (int k = 0; k < 5; ++k) {
+        solver.step();
+    }
+    EXPECT_TRUE(allZero(solver.velocity));
+    solver.setViscosityEnabled(false);
+    solver.step();
+    EXPECT_TRUE(allZero(solver.velocity));
+}
+
+// The worked example of one stir at the centre of a fluid at rest, then one step.
+TEST(FluidSolverTest, StirAtTheCentreThenOneStep) {
+    FluidSolver solver = makeDefaultSolver();
+    solver.setVelocity(50, 50, Vec2(1, 0));
+
+    for (int j = 0; j < kSize; ++j) {
+        for (int i = 0; i < kSize; ++i) {
+            const float expected = (i == 49 && j == 50) ? 0.5f : (i == 51 && j == 50) ? -0.5f : 0.0f;
+            ASSERT_EQ(solver.divergence.at(i, j), expected) << "cell " << i << ", " << j;
+        }
+    }
+    EXPECT_NEAR(solver.pressure.at(49, 50), -0.1797f, 1e-4);
+    EXPECT_NEAR(solver.pressure.at(51, 50), 0.1760f, 1e-4);
+    EXPECT_NEAR(solver.velocity.at(50, 50).x, 0.8222f, 1e-4);
+    EXPECT_NEAR(solver.velocity.at(50, 50).y, -0.00005f, 2e-5);
+
+    solver.step();
+    EXPECT_NEAR(solver.velocity.at(50, 50).x, 0.5051f, 1e-4);
+    EXPECT_NEAR(solver.velocity.at(50, 50).y, 0.0f, 1e-4);
+    EXPECT_NEAR(solver.velocity.at(49, 50).x, 0.0092f, 1e-4);
+    EXPECT_NEAR(solver.velocity.at(49, 50).y, 0.0f, 1e-4);
+    EXPECT_NEAR(solver.velocity.at(51, 50).x, 0.0095f, 1e-4);
+    EXPECT_NEAR(solver.velocity.at(51, 50).y, 0.0f, 1e-4);
+}
+
+TEST(FluidSolverTest, StepsAreReproducibleBitForBit) {
+    FluidSolver a = makeDefaultSolver();
+    FluidSolver b = makeDefaultSolver();
+    for (FluidSolver* solver : {&a, &b}) {
+        solver->setVelocity(30, 40, Vec2(500, -200));
+        solver->setVelocity(60, 55, Vec2(-300, 100));
+        for (int k = 0; k < 10; ++k) {
+            solver->step();
+        }
+    }
+    for (std::size_t k = 0; k < a.velocity.data.size(); ++k) {
+        ASSERT_EQ(a.velocity.data[k].x, b.velocity.data[k].x);
+        ASSERT_EQ(a.velocity.data[k].y, b.velocity.data[k].y);
+    }
+}
+
+TEST(FluidSolverTest, WithoutViscosityTheAdvectionStartsFromACopy) {
+    FluidSolver solver = makeDefaultSolver();
+    solver.setVelocity(40, 40, Vec2(200, 50));
+    solver.step();
+    const std::vector<Vec2> before = solver.velocity.data;
+    solver.setViscosityEnabled(false);
+    solver.step();
+    for (std::size_t k = 0; k < before.size(); ++k) {
+        ASSERT_EQ(solver.scratchVelocity.data[k].x, before[k].x);
+        ASSERT_EQ(solver.scratchVelocity.data[k].y, before[k].y);
+    }
+}
+
+TEST(FluidSolverTest, ZeroViscosityDiffusesNothingInsteadOfDividingByZero) {
+    FluidSolver zero(kSize, kSize, 0.001f, 0.0f, 20);
+    FluidSolver off = makeDefaultSolver();
+    off.setViscosityEnabled(false);
+    for (FluidSolver* solver : {&zero, &off}) {
+        solver->setVelocity(50, 50, Vec2(100, 0));
+        solver->step();
+    }
+    for (std::size_t k = 0; k < zero.velocity.data.size(); ++k) {
+        ASSERT_TRUE(std::isfinite(zero.velocity.data[k].x));
+        ASSERT_EQ(zero.velocity.data[k].x, off.velocity.data[k].x);
+    }
+}
+
+TEST(FluidSolverTest, SetVelocityReplacesAndIgnoresCellsOutsideTheGrid) {
+    FluidSolver solver(kSize, kSize, 0.001f, 0.01f, 0);  // no pressure sweeps: nothing subtracted
+    solver.setVelocity(50, 50, Vec2(1, 0));
+    solver.setVelocity(50, 50, Vec2(1, 0));
+    EXPECT_EQ(solver.velocity.at(50, 50).x, 1.0f);
+
+    const std::vector<Vec2> before = solver.velocity.data;
+    solver.setVelocity(kSize, 5, Vec2(9, 9));
+    solver.setVelocity(-1, 5, Vec2(9, 9));
+    solver.setVelocity(5, kSize, Vec2(9, 9));
+    solver.setVelocity(5, -1, Vec2(9, 9));
+    for (std::size_t k = 0; k < before.size(); ++k) {
+        ASSERT_EQ(solver.velocity.data[k].x, before[k].x);
+    }
+}
+
+TEST(FluidSolverTest, ZeroIterationsOnlyRunTheFinalBoundaryPass) {
+    FluidSolver solver(kSize, kSize, 0.001f, 0.01f, 0);
+    solver.setVelocity(1, 50, Vec2(3, 4));
+    EXPECT_EQ(solver.velocity.at(1, 50).x, 3.0f);
+    EXPECT_EQ(solver.velocity.at(0, 50).x, 0.0f);
+    EXPECT_EQ(solver.velocity.at(0, 50).y, 4.0f);
+}
+
+TEST(FluidSolverTest, SettersChangeTheNextStep) {
+    FluidSolver solver = makeDefaultSolver();
+    solver.setViscosity(0.5f);
+    solver.setIterations(7);
+    solver.setViscosityEnabled(false);
+    EXPECT_EQ(solver.kinematicViscosity, 0.5f);
+    EXPECT_EQ(solver.iterations, 7);
+    EXPECT_FALSE(solver.viscosityEnabled);
+    EXPECT_THROW(FluidSolver(2, 2, 0.001f, 0.01f, 20), std::invalid_argument);
+}

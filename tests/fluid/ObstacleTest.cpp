@@ -1,0 +1,251 @@
+#include <gtest/gtest.h>
+
+#include <limits>
+#include <vector>
+
+#include "FluidSolver.h"
+#include "Obstacle.h"
+
+namespace {
+
+constexpr int kSize = 100;
+
+Obstacle makeObstacle(const std::vector<Vec2>& polygon) {
+    return Obstacle(polygon.data(), static_cast<int>(polygon.size()), kSize, kSize);
+}
+
+void expectVec(const Vec2& actual, float x, float y) {
+    EXPECT_NEAR(actual.x, x, 1e-6);
+    EXPECT_NEAR(actual.y, y, 1e-6);
+}
+
+bool insideBox(const Vec2& c, int lo, int hi) {
+    return c.x > lo && c.x < hi && c.y > lo && c.y < hi;
+}
+
+bool outsideBox(const Vec2& c, int lo, int hi) {
+    return c.x < lo || c.x > hi || c.y < lo || c.y > hi;
+}
+
+const std::vector<Vec2> kClockwiseSquare{{10, 10}, {20, 10}, {20, 20}, {10, 20}};
+const std::vector<Vec2> kCounterSquare{{10, 10}, {10, 20}, {20, 20}, {20, 10}};
+
+}  // namespace
+
+TEST(ObstacleTest, ClockwiseSquareOutlineHasItsNeighboursInside) {
+    const Obstacle square = makeObstacle(kClockwiseSquare);
+    ASSERT_EQ(square.boundaryCount, 40);
+    ASSERT_EQ(square.boundaryCells.size(), 40u);
+    EXPECT_EQ(square.interiorCount, 91);
+
+    const BoundaryCell& first = square.boundaryCells[0];
+    expectVec(first.cell, 11, 10);
+    expectVec(first.tangent, 1, 0);
+    expectVec(first.neighbour, 11, 11);
+
+    const BoundaryCell& corner = square.boundaryCells[9];
+    expectVec(corner.cell, 20, 10);
+    expectVec(corner.tangent, 0.7071068f, 0.7071068f);
+    expectVec(corner.neighbour, 19, 11);
+
+    const BoundaryCell& closing = square.boundaryCells[39];
+    expectVec(closing.cell, 10, 10);
+    expectVec(closing.tangent, 0.7071068f, -0.7071068f);
+    expectVec(closing.neighbour, 11, 11);
+
+    for (const BoundaryCell& r : square.boundaryCells) {
+        EXPECT_TRUE(insideBox(r.neighbour, 10, 20)) << r.neighbour.x << ", " << r.neighbour.y;
+    }
+}
+
+TEST(ObstacleTest, CounterClockwiseSquareOutlineHasItsNeighboursOutside) {
+    const Obstacle square = makeObstacle(kCounterSquare);
+    ASSERT_EQ(square.boundaryCount, 40);
+    const BoundaryCell& first = square.boundaryCells[0];
+    expectVec(first.cell, 10, 11);
+    expectVec(first.tangent, 0, 1);
+    expectVec(first.neighbour, 9, 11);
+    const BoundaryCell& closing = square.boundaryCells[39];
+    expectVec(closing.cell, 10, 10);
+    expectVec(closing.tangent, -0.7071068f, 0.7071068f);
+    expectVec(closing.neighbour, 9, 9);
+    for (const BoundaryCell& r : square.boundaryCells) {
+        EXPECT_TRUE(outsideBox(r.neighbour, 10, 20)) << r.neighbour.x << ", " << r.neighbour.y;
+    }
+}
+
+TEST(ObstacleTest, VectorPassKeepsTheComponentAlongTheOutline) {
+    Obstacle obstacle = makeObstacle(kClockwiseSquare);
+    obstacle.boundaryCells = {
+        BoundaryCell{Vec2(40, 40), Vec2(1, 0), Vec2(41, 41)},
+        BoundaryCell{Vec2(50, 50), Vec2(0.7071068f, 0.7071068f), Vec2(41, 41)},
+    };
+    obstacle.interiorCells = {Vec2(41, 41)};
+    VectorField v(kSize, kSize);
+    v.set(41, 41, Vec2(3, 4));
+    obstacle.applyToVectorField(v);
+    expectVec(v.at(40, 40), 3, 0);
+    EXPECT_NEAR(v.at(50, 50).x, 3.5f, 1e-5);
+    EXPECT_NEAR(v.at(50, 50).y, 3.5f, 1e-5);
+    expectVec(v.at(41, 41), 0, 0);  // interior zeroed after the outline
+}
+
+TEST(ObstacleTest, ScalarPassCopiesInRecordOrderThenZeroesTheInterior) {
+    const Obstacle square = makeObstacle(kClockwiseSquare);
+    ScalarField s(kSize, kSize);
+    for (int j = 0; j < kSize; ++j) {
+        for (int i = 0; i < kSize; ++i) {
+            s.set(i, j, static_cast<float>(1000 + i + 100 * j));
+        }
+    }
+    // Replay the pass by hand, record by record, on a copy of the values.
+    std::vector<float> expected = s.data;
+    for (const BoundaryCell& r : square.boundaryCells) {
+        expected[s.index(r.cell.x, r.cell.y)] = expected[s.index(r.neighbour.x, r.neighbour.y)];
+    }
+    for (const Vec2& c : square.interiorCells) {
+        expected[s.index(c.x, c.y)] = 0.0f;
+    }
+    square.applyToScalarField(s);
+    EXPECT_EQ(s.data, expected);
+
+    // The top row's outline cells are also interior cells: they end at zero.
+    for (int i = 11; i <= 19; ++i) {
+        EXPECT_EQ(s.at(i, 10), 0.0f);
+    }
+    // The right-hand outline copies live values from column 19, outside the interior.
+    for (int j = 11; j <= 19; ++j) {
+        EXPECT_EQ(s.at(20, j), static_cast<float>(1000 + 19 + 100 * j));
+    }
+}
+
+TEST(ObstacleTest, SolverImposesObstaclesInTheOrderAdded) {
+    FluidSolver solver(kSize, kSize, 0.001f, 0.01f, 20);
+    solver.clearObstacles();  // on an empty list: nothing happens
+    EXPECT_TRUE(solver.obstacles.empty());
+
+    // Two squares sharing the cell (20, 20): the first has it as a corner, the second inside.
+    solver.addObstacle(kClockwiseSquare.data(), 4);
+    const std::vector<Vec2> second{{15, 15}, {25, 15}, {25, 25}, {15, 25}};
+    solver.addObstacle(second.data(), 4);
+    ASSERT_EQ(solver.obstacles.size(), 2);
+
+    ScalarField s(kSize, kSize);
+    for (float& cell : s.data) {
+        cell = 1.0f;
+    }
+    solver.setScalarBoundary(s);
+    EXPECT_EQ(s.at(20, 20), 0.0f);  // the later obstacle's interior wins
+
+    VectorField v(kSize, kSize);
+    for (Vec2& cell : v.data) {
+        cell = Vec2(2, 2);
+    }
+    solver.setVectorBoundary(v);
+    expectVec(v.at(20, 20), 0, 0);
+    expectVec(v.at(15, 12), 0, 0);  // inside the first square
+
+    solver.clearObstacles();
+    EXPECT_TRUE(solver.obstacles.empty());
+    for (Vec2& cell : v.data) {
+        cell = Vec2(2, 2);
+    }
+    solver.setVectorBoundary(v);
+    expectVec(v.at(15, 12), 2, 2);
+}
+
+TEST(ObstacleTest, ObstaclesShapeTheFlow) {
+    FluidSolver solver(kSize, kSize, 0.001f, 0.01f, 20);
+    const std::vector<Vec2> wall{{40, 20}, {45, 20}, {45, 80}, {40, 80}};
+    solver.addObstacle(wall.data(), 4);
+    solver.setVelocity(30, 50, Vec2(500, 0));
+    for (int k = 0; k < 20; ++k) {
+        solver.step();
+    }
+    for (const Vec2& c : solver.obstacles[0].interiorCells) {
+        expectVec(solver.velocity.at(c.x, c.y), 0, 0);
+    }
+}
+
+// Outlines along the last column point their neighbours one column past the grid; polygons on
+// column 0 scan interior cells in column -1. Neither may reach outside the field.
+TEST(ObstacleTest, CellsNearTheEdgesStayInsideTheGrid) {
+    const Obstacle right = makeObstacle({{90, 10}, {90, 30}, {99, 30}, {99, 10}});
+    const Obstacle left = makeObstacle({{0, 10}, {0, 20}, {0, 30}});
+    const Obstacle bottom = makeObstacle({{10, 99}, {30, 99}, {20, 90}});
+    for (const Obstacle* obstacle : {&right, &left, &bottom}) {
+        ASSERT_GT(obstacle->boundaryCount, 0);
+        for (const BoundaryCell& r : obstacle->boundaryCells) {
+            EXPECT_TRUE(r.cell.x >= 0 && r.cell.x < kSize && r.cell.y >= 0 && r.cell.y < kSize);
+            EXPECT_TRUE(r.neighbour.x >= 0 && r.neighbour.x < kSize && r.neighbour.y >= 0 &&
+                        r.neighbour.y < kSize);
+        }
+        for (const Vec2& c : obstacle->interiorCells) {
+            EXPECT_TRUE(c.x >= 0 && c.x < kSize && c.y >= 0 && c.y < kSize);
+        }
+    }
+    EXPECT_EQ(left.interiorCount, 0);  // the strip in column -1 is dropped
+    // Right-hand edge walked upward along column 99: its outward neighbours are clamped to 99.
+    bool clamped = false;
+    for (const BoundaryCell& r : right.boundaryCells) {
+        clamped = clamped || (r.cell.x == 99 && r.neighbour.x == 99);
+    }
+    EXPECT_TRUE(clamped);
+
+    // The last cell of the row above the strip is not zeroed.
+    FluidSolver solver(kSize, kSize, 0.001f, 0.01f, 20);
+    const std::vector<Vec2> strip{{0, 10}, {0, 20}, {0, 30}};
+    solver.addObstacle(strip.data(), 3);
+    VectorField v(kSize, kSize);
+    v.set(99, 15, Vec2(0, 7));
+    solver.setVectorBoundary(v);
+    EXPECT_EQ(v.at(99, 15).y, v.at(98, 15).y);  // only the wall rule applied
+}
+
+TEST(ObstacleTest, UnsoundPolygonsAreBoundedOrRefused) {
+    FluidSolver solver(kSize, kSize, 0.001f, 0.01f, 20);
+    const std::vector<Vec2> triangle{{10, 10}, {30, 10}, {20, 30}};
+    solver.addObstacle(nullptr, 3);
+    solver.addObstacle(triangle.data(), 2);
+    solver.addObstacle(triangle.data(), 0);
+    EXPECT_TRUE(solver.obstacles.empty());
+
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    const std::vector<Vec2> notFinite{{10, 10}, {nan, 10}, {20, 30}};
+    solver.addObstacle(notFinite.data(), 3);
+    const std::vector<Vec2> farAway{{10, 10}, {1e9f, 10}, {20, 30}};
+    solver.addObstacle(farAway.data(), 3);
+    EXPECT_TRUE(solver.obstacles.empty());
+
+    // Fractional vertices never reach their end cell exactly: the walk stops by its bound.
+    const std::vector<Vec2> fractional{{10.3f, 10.6f}, {30.7f, 10.2f}, {20.4f, 30.9f}};
+    solver.addObstacle(fractional.data(), 3);
+    ASSERT_EQ(solver.obstacles.size(), 1);
+    EXPECT_LT(solver.obstacles[0].boundaryCount, 100);
+
+    // Partly outside the grid: only the cells inside it are kept.
+    const std::vector<Vec2> overhang{{-20, 50}, {50, -20}, {120, 50}, {50, 120}};
+    solver.addObstacle(overhang.data(), 4);
+    ASSERT_EQ(solver.obstacles.size(), 2);
+    const Obstacle& big = solver.obstacles[1];
+    EXPECT_GT(big.interiorCount, 0);
+    for (const BoundaryCell& r : big.boundaryCells) {
+        EXPECT_TRUE(r.cell.x >= 0 && r.cell.x < kSize && r.cell.y >= 0 && r.cell.y < kSize);
+    }
+    solver.setVelocity(50, 50, Vec2(1, 1));
+    solver.step();
+}
+
+TEST(ObstacleTest, RepeatedVerticesGiveZeroTangents) {
+    const Obstacle obstacle = makeObstacle({{10, 10}, {10, 10}, {10, 10}});
+    ASSERT_EQ(obstacle.boundaryCount, 3);
+    for (const BoundaryCell& r : obstacle.boundaryCells) {
+        expectVec(r.cell, 10, 10);
+        expectVec(r.tangent, 0, 0);
+        expectVec(r.neighbour, 10, 10);
+    }
+    VectorField v(kSize, kSize);
+    v.set(10, 10, Vec2(5, 5));
+    obstacle.applyToVectorField(v);
+    expectVec(v.at(10, 10), 0, 0);
+}
