@@ -1,0 +1,188 @@
+#include "GLWidget.h"
+
+#include <QLCDNumber>
+#include <QMouseEvent>
+#include <QTimer>
+
+#include <GL/gl.h>
+
+#include "DisplayFieldOGL.h"
+#include "FluidSolver.h"
+
+namespace {
+
+constexpr float kTimeStep = 0.001f;
+constexpr float kInitialViscosity = 0.01f;
+constexpr int kInitialIterations = 20;
+// The panel's viscosity value is in hundredths.
+constexpr double kViscosityUnit = 0.01;
+
+// A step runs only once the clock shows more than this, so at most once every 16 ms.
+constexpr qint64 kStepGateMs = 15;
+// One step in kTimedStepPeriod + 1 is timed.
+constexpr int kTimedStepPeriod = 20;
+
+// Velocity given to a cell per pixel of pointer movement.
+constexpr std::int64_t kStirGain = 50;
+
+constexpr float kViewExtent = static_cast<float>(GLWidget::kGridSize);
+
+// cell = pixel * 100 / 640, truncated toward zero: pixels -6 to -1 still give cell 0. Taken in
+// 64 bits so that no position an event can carry overflows.
+int pixelToCell(int pixel) {
+    return static_cast<int>(static_cast<std::int64_t>(pixel) * GLWidget::kGridSize /
+                            GLWidget::kViewPixels);
+}
+
+// Inside means 0..99; the unsigned comparison also rejects negative cells.
+bool isInsideGrid(int cell) {
+    return static_cast<unsigned>(cell) <= static_cast<unsigned>(GLWidget::kGridSize - 1);
+}
+
+}  // namespace
+
+GLWidget::GLWidget(QWidget* parent, QLCDNumber* computeTimeDisplay_)
+    : QGLWidget(parent),
+      solver(new FluidSolver(kGridSize, kGridSize, kTimeStep, kInitialViscosity,
+                             kInitialIterations)),
+      timer(new QTimer(this)),
+      computeTimeDisplay(computeTimeDisplay_),
+      fieldDisplay(new DisplayFieldOGL(kGridSize, kGridSize)) {
+    // A 0-ms timer fires whenever the event loop is idle; Advance's gate bounds the step rate.
+    connect(timer, &QTimer::timeout, this, &GLWidget::Advance);
+    timer->start();
+    clock.start();
+}
+
+GLWidget::~GLWidget() {
+    delete solver;
+    // The display deletes its texture name, which lives in this widget's context.
+    makeCurrent();
+    delete fieldDisplay;
+}
+
+void GLWidget::clearObstacles() { solver->clearObstacles(); }
+
+void GLWidget::setViscosityValue(float value) {
+    solver->setViscosity(static_cast<float>(value * kViscosityUnit));
+}
+
+void GLWidget::setNumberIteration(int value) { solver->setIterations(value); }
+
+void GLWidget::setViscosityEnabled(bool value) { solver->setViscosityEnabled(value); }
+
+void GLWidget::setDisplayMode(int value) { fieldDisplay->setDisplayMode(value); }
+
+void GLWidget::setHueColorA(int value) {
+    fieldDisplay->setHueColorA(static_cast<std::uint8_t>(value));
+}
+
+void GLWidget::setHueColorB(int value) {
+    fieldDisplay->setHueColorB(static_cast<std::uint8_t>(value));
+}
+
+void GLWidget::setColorSaturation(int value) {
+    fieldDisplay->setColorSaturation(static_cast<std::uint8_t>(value));
+}
+
+void GLWidget::setCoeffLin(float value) { fieldDisplay->setCoeffLin(value); }
+
+void GLWidget::setCoeffLog(float value) { fieldDisplay->setCoeffLog(value); }
+
+void GLWidget::setLimitLight(int value) {
+    fieldDisplay->setLimitLight(static_cast<std::uint8_t>(value));
+}
+
+void GLWidget::setLimitOver(int value) {
+    fieldDisplay->setLimitOver(static_cast<std::uint8_t>(value));
+}
+
+void GLWidget::setIsLog(bool value) { fieldDisplay->setIsLog(value); }
+
+void GLWidget::setIsOver(bool value) { fieldDisplay->setIsOver(value); }
+
+void GLWidget::setIsPositive(bool value) { fieldDisplay->setIsPositive(value); }
+
+void GLWidget::Advance() {
+    if (clock.elapsed() > kStepGateMs) {
+        // stepCounter counts only when there is somewhere to show the time. Starting at 20, the
+        // first step is a timed one; the time covers the solver step alone, not the fill.
+        if (computeTimeDisplay != nullptr && ++stepCounter > kTimedStepPeriod) {
+            clock.restart();
+            solver->step();
+            computeTimeDisplay->display(static_cast<int>(clock.elapsed()));
+            stepCounter = 0;
+        } else {
+            solver->step();
+        }
+        fieldDisplay->fill(solver->velocityField(), kViewExtent, kViewExtent);
+        // The next gate is measured from the end of this step and fill.
+        clock.restart();
+    }
+    update();
+}
+
+void GLWidget::initializeGL() {
+    qglClearColor(QColor(0, 0, 0, 255));
+    glEnable(GL_TEXTURE_2D);
+    fieldDisplay->createTexture();
+}
+
+void GLWidget::resizeGL(int width, int height) {
+    // width and height are logical pixels; the framebuffer has devicePixelRatio times as many.
+    const qreal ratio = devicePixelRatioF();
+    glViewport(0, 0, qRound(width * ratio), qRound(height * ratio));
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    // 100 x 100 view units over the whole widget, x to the right and y downward; a widget that
+    // is not square stretches the picture.
+    glOrtho(0.0, kGridSize, kGridSize, 0.0, 0.0, 0.01);
+    glMatrixMode(GL_MODELVIEW);
+}
+
+void GLWidget::paintGL() {
+    // Draws what the last fill left; painting never steps or refills.
+    glClear(GL_COLOR_BUFFER_BIT);
+    glLoadIdentity();
+    fieldDisplay->draw();
+}
+
+void GLWidget::mouseMoveEvent(QMouseEvent* event) {
+    const int x = event->x();
+    const int y = event->y();
+    const int cellX = pixelToCell(x);
+    const int cellY = pixelToCell(y);
+    if (!isInsideGrid(cellX) || !isInsideGrid(cellY)) {
+        return;
+    }
+    // 50 times the pixels moved since the last handled event.
+    const Vec2 stir(static_cast<float>((x - static_cast<std::int64_t>(lastMouseX)) * kStirGain),
+                    static_cast<float>((y - static_cast<std::int64_t>(lastMouseY)) * kStirGain));
+    solver->setVelocity(cellX, cellY, stir);
+    lastMouseX = x;
+    lastMouseY = y;
+    Advance();
+}
+
+void GLWidget::mouseReleaseEvent(QMouseEvent* event) {
+    const int x = event->x();
+    const int y = event->y();
+    if (event->button() == Qt::RightButton) {
+        const int cellX = pixelToCell(x);
+        const int cellY = pixelToCell(y);
+        if (isInsideGrid(cellX) && isInsideGrid(cellY) &&
+            obstaclePointCount < kMaxObstaclePoints) {
+            obstaclePoints[obstaclePointCount] =
+                Vec2(static_cast<float>(cellX), static_cast<float>(cellY));
+            ++obstaclePointCount;
+        }
+    } else if (event->button() == Qt::MiddleButton) {
+        // With fewer than 3 corners the points stay for further right clicks.
+        if (obstaclePointCount >= 3) {
+            solver->addObstacle(obstaclePoints, obstaclePointCount);
+            obstaclePointCount = 0;
+        }
+    }
+    lastMouseX = x;
+    lastMouseY = y;
+}

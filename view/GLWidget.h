@@ -1,0 +1,87 @@
+#pragma once
+
+#include <QElapsedTimer>
+#include <QGLWidget>
+
+#include <cstdint>
+
+#include "Vec2.h"
+
+class DisplayFieldOGL;
+class FluidSolver;
+class QLCDNumber;
+class QMouseEvent;
+class QTimer;
+
+// The OpenGL view of the fluid. It owns the solver and the display, advances the fluid from a
+// 0-ms timer at most once every 16 ms, shows how long one step in 21 takes, draws the field over a
+// drawing area of 100 x 100 view units (one per cell, y growing downward), passes the panel's
+// settings on, and turns mouse drags and clicks into velocity and obstacles.
+class GLWidget : public QGLWidget {
+    Q_OBJECT
+
+public:
+    // Cells along each side of the grid, and view units along each side of the drawing area.
+    static constexpr int kGridSize = 100;
+    // Widget pixels along each side that the mouse rule assumes.
+    static constexpr int kViewPixels = 640;
+    // Corners that one obstacle polygon can collect.
+    static constexpr int kMaxObstaclePoints = 100;
+
+    // computeTimeDisplay may be null: the fluid then steps without being timed.
+    GLWidget(QWidget* parent, QLCDNumber* computeTimeDisplay);
+    ~GLWidget() override;
+
+    // Settings from the panel. They only store: colours show from the next step's fill, the
+    // display mode from the next paint.
+    void clearObstacles();
+    // value is in hundredths: the solver's viscosity becomes value * 0.01.
+    void setViscosityValue(float value);
+    void setNumberIteration(int value);
+    void setViscosityEnabled(bool value);
+    // 0 Vectors, 1 Velocity, 2 Vortex.
+    void setDisplayMode(int value);
+    void setHueColorA(int value);
+    void setHueColorB(int value);
+    void setColorSaturation(int value);
+    void setCoeffLin(float value);
+    void setCoeffLog(float value);
+    void setLimitLight(int value);
+    void setLimitOver(int value);
+    void setIsLog(bool value);
+    void setIsOver(bool value);
+    void setIsPositive(bool value);
+
+    // Read-only views of the state, for inspection.
+    const FluidSolver& fluidSolver() const { return *solver; }
+    const DisplayFieldOGL& displayField() const { return *fieldDisplay; }
+    const Vec2* collectedPoints() const { return obstaclePoints; }
+    int collectedPointCount() const { return obstaclePointCount; }
+    int stepsSinceTimedStep() const { return stepCounter; }
+
+protected:
+    void initializeGL() override;
+    void resizeGL(int width, int height) override;
+    void paintGL() override;
+    // A drag with any button: the cell under the pointer takes 50 times the pointer's movement.
+    void mouseMoveEvent(QMouseEvent* event) override;
+    // Right button: collect an obstacle corner. Middle button: build the obstacle from 3 or more.
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private slots:
+    // One timer tick: step, time and refill if more than 15 ms have passed, then repaint.
+    void Advance();
+
+private:
+    FluidSolver* solver;
+    std::int32_t lastMouseX = 0;
+    std::int32_t lastMouseY = 0;
+    QTimer* timer;
+    // Monotonic, so that a change of the wall clock cannot stall or rush the steps.
+    QElapsedTimer clock;
+    std::int16_t stepCounter = 20;
+    QLCDNumber* computeTimeDisplay;
+    DisplayFieldOGL* fieldDisplay;
+    Vec2 obstaclePoints[kMaxObstaclePoints];
+    std::int32_t obstaclePointCount = 0;
+};
