@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QMainWindow>
+
+#include "ui_QTMain.h"
+
+class GLWidget;
+
+// The main window: the settings panel of the form on the right, the fluid view on the left. Each
+// control reaches the view through the slot named after it (on_<object>_<signal>), which reads the
+// control's current state and calls one setter of the view.
+class QTMain : public QMainWindow {
+    Q_OBJECT
+
+public:
+    explicit QTMain(QWidget* parent = nullptr, Qt::WindowFlags flags = Qt::WindowFlags());
+    ~QTMain() override;
+
+private slots:
+    void on_ClrObs_clicked();
+    void on_IsPositive_stateChanged(int);
+    // Also enables LimitOver and IsPositive while Over is checked.
+    void on_IsOver_stateChanged(int);
+    void on_IsLog_stateChanged(int);
+    void on_LimitOver_valueChanged(int);
+    void on_LimitLight_valueChanged(int);
+    void on_CoeffLog_valueChanged(int);
+    void on_CoeffLin_valueChanged(int);
+    void on_ColorSaturation_valueChanged(int);
+    void on_HueColorB_valueChanged(int);
+    void on_ComboBoxDisplay_currentIndexChanged(int);
+    void on_HueColorA_valueChanged(int);
+    void on_NumberIteration_valueChanged(int);
+    void on_ViscosityValue_valueChanged(double);
+    // Also enables ViscosityValue while viscosity is on.
+    void on_viscosity_stateChanged(int);
+
+private:
+    Ui::QTMainClass ui;
+    GLWidget* glWidget;
+};
