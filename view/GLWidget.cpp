@@ -128,10 +128,12 @@ void GLWidget::initializeGL() {
     fieldDisplay->createTexture();
 }
 
-void GLWidget::resizeGL(int width, int height) {
-    // width and height are logical pixels; the framebuffer has devicePixelRatio times as many.
+void GLWidget::resizeGL(int, int) {
+    // The framebuffer has the widget's logical size times the device pixel ratio. Qt passes a
+    // size here whose scaling has varied between versions, so the viewport is taken from the
+    // widget itself and always covers the whole framebuffer.
     const qreal ratio = devicePixelRatioF();
-    glViewport(0, 0, qRound(width * ratio), qRound(height * ratio));
+    glViewport(0, 0, qRound(width() * ratio), qRound(height() * ratio));
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
     // 100 x 100 view units over the whole widget, x to the right and y downward; a widget that
