@@ -1,0 +1,180 @@
+// Mouse interaction with the view: stirring by dragging, and obstacles from right and middle
+// clicks. Every move is preceded by a wait past the step gate, so that each handled move is
+// followed by exactly one step, which a reference solver replays.
+#include <cmath>
+
+#include "Obstacle.h"
+#include "ViewTestSupport.h"
+
+using namespace viewtest;
+
+namespace {
+
+class GLWidgetMouseTest : public testing::Test {
+protected:
+    GLWidget view{nullptr, nullptr};
+    FluidSolver expected = referenceSolver();
+
+    void SetUp() override {
+        view.resize(641, 641);
+        view.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
+        stopTimer(view);
+        // The ticks so far stepped a fluid at rest, which stays at rest.
+        ASSERT_TRUE(atRest(view.fluidSolver()));
+    }
+
+    void move(QPoint pos, Qt::MouseButtons buttons = Qt::LeftButton) {
+        waitPastGate();
+        dragTo(view, pos, buttons);
+    }
+
+    // What a handled move should have done: stir one cell, then step.
+    void expectStir(int i, int j, Vec2 velocity) {
+        expected.setVelocity(i, j, velocity);
+        expected.step();
+    }
+
+    // Pixel of the top-left corner region of cell c (c * 6.4 rounded up).
+    static int pixelOf(int cell) { return (cell * 640 + 99) / 100; }
+
+    void rightClickCell(int i, int j) {
+        QTest::mouseClick(&view, Qt::RightButton, Qt::NoModifier, QPoint(pixelOf(i), pixelOf(j)));
+    }
+    void middleClick() {
+        QTest::mouseClick(&view, Qt::MiddleButton, Qt::NoModifier, QPoint(300, 300));
+    }
+};
+
+}  // namespace
+
+TEST_F(GLWidgetMouseTest, DragSetsTheCellUnderThePointerTo50TimesTheMovement) {
+    release(view, Qt::LeftButton, QPoint(320, 320));
+    move(QPoint(330, 320));
+    // 330 * 100 / 640 = 51.56 truncates to 51.
+    expectStir(51, 50, Vec2(500.0f, 0.0f));
+    EXPECT_TRUE(sameVelocity(view.fluidSolver(), expected));
+
+    move(QPoint(330, 300));
+    expectStir(51, 46, Vec2(0.0f, -1000.0f));
+    EXPECT_TRUE(sameVelocity(view.fluidSolver(), expected));
+}
+
+TEST_F(GLWidgetMouseTest, MovesOnTheLastPixelRowOrColumnAreIgnored) {
+    release(view, Qt::LeftButton, QPoint(320, 320));
+    move(QPoint(330, 320));
+    expectStir(51, 50, Vec2(500.0f, 0.0f));
+
+    move(QPoint(640, 320));
+    move(QPoint(330, 640));
+    move(QPoint(5000, -5000));
+    EXPECT_TRUE(sameVelocity(view.fluidSolver(), expected));
+
+    // Measured from the last accepted position, (330, 320).
+    move(QPoint(335, 320));
+    expectStir(52, 50, Vec2(250.0f, 0.0f));
+    EXPECT_TRUE(sameVelocity(view.fluidSolver(), expected));
+}
+
+TEST_F(GLWidgetMouseTest, PixelsJustLeftOfTheViewBelongToColumnZero) {
+    release(view, Qt::LeftButton, QPoint(10, 320));
+    move(QPoint(-3, 320));
+    expectStir(0, 50, Vec2(-650.0f, 0.0f));
+    EXPECT_TRUE(sameVelocity(view.fluidSolver(), expected));
+
+    // -7 * 100 / 640 is -1: outside.
+    move(QPoint(-7, 320));
+    EXPECT_TRUE(sameVelocity(view.fluidSolver(), expected));
+}
+
+TEST_F(GLWidgetMouseTest, ClicksMoveOnlyTheReferencePosition) {
+    QTest::mouseClick(&view, Qt::LeftButton, Qt::NoModifier, QPoint(100, 100));
+    // A right click outside the grid collects nothing but still moves the reference.
+    QTest::mouseClick(&view, Qt::RightButton, Qt::NoModifier, QPoint(120, 640));
+    EXPECT_TRUE(atRest(view.fluidSolver()));
+    EXPECT_EQ(view.collectedPointCount(), 0);
+
+    move(QPoint(130, 600));
+    expectStir(20, 93, Vec2(500.0f, -2000.0f));
+    EXPECT_TRUE(sameVelocity(view.fluidSolver(), expected));
+}
+
+TEST_F(GLWidgetMouseTest, MiddleButtonDragStirsLikeALeftDrag) {
+    release(view, Qt::MiddleButton, QPoint(320, 320));
+    move(QPoint(330, 320), Qt::MiddleButton);
+    expectStir(51, 50, Vec2(500.0f, 0.0f));
+    EXPECT_TRUE(sameVelocity(view.fluidSolver(), expected));
+    // Its release with no corners collected creates nothing.
+    release(view, Qt::MiddleButton, QPoint(330, 320));
+    EXPECT_TRUE(view.fluidSolver().obstacles.empty());
+}
+
+TEST_F(GLWidgetMouseTest, ThreeRightClicksAndAMiddleClickMakeATriangle) {
+    rightClickCell(10, 10);
+    rightClickCell(30, 10);
+    rightClickCell(20, 30);
+    ASSERT_EQ(view.collectedPointCount(), 3);
+    const Vec2 triangle[] = {Vec2(10, 10), Vec2(30, 10), Vec2(20, 30)};
+    for (int k = 0; k < 3; ++k) {
+        EXPECT_EQ(view.collectedPoints()[k].x, triangle[k].x);
+        EXPECT_EQ(view.collectedPoints()[k].y, triangle[k].y);
+    }
+
+    middleClick();
+    ASSERT_EQ(view.fluidSolver().obstacles.size(), 1);
+    EXPECT_EQ(view.collectedPointCount(), 0);
+    const Obstacle reference(triangle, 3, 100, 100);
+    const Obstacle& made = view.fluidSolver().obstacles[0];
+    EXPECT_EQ(made.boundaryCount, reference.boundaryCount);
+    EXPECT_EQ(made.interiorCount, reference.interiorCount);
+    EXPECT_GT(made.interiorCount, 0);
+
+    // A fourth click starts the next polygon.
+    rightClickCell(50, 50);
+    EXPECT_EQ(view.collectedPointCount(), 1);
+    EXPECT_EQ(view.collectedPoints()[0].x, 50.0f);
+}
+
+TEST_F(GLWidgetMouseTest, TooFewCornersWaitForMore) {
+    rightClickCell(10, 10);
+    rightClickCell(30, 10);
+    middleClick();
+    EXPECT_TRUE(view.fluidSolver().obstacles.empty());
+    EXPECT_EQ(view.collectedPointCount(), 2);
+
+    rightClickCell(20, 30);
+    middleClick();
+    EXPECT_EQ(view.fluidSolver().obstacles.size(), 1);
+    EXPECT_EQ(view.collectedPointCount(), 0);
+}
+
+TEST_F(GLWidgetMouseTest, The101stCornerIsIgnored) {
+    // Corners round a circle of radius 40 cells about the centre.
+    auto corner = [](int k) {
+        const double angle = 2.0 * M_PI * k / 101.0;
+        return QPoint(320 + static_cast<int>(256.0 * std::cos(angle)),
+                      320 + static_cast<int>(256.0 * std::sin(angle)));
+    };
+    for (int k = 0; k < 101; ++k) {
+        QTest::mouseClick(&view, Qt::RightButton, Qt::NoModifier, corner(k));
+    }
+    ASSERT_EQ(view.collectedPointCount(), 100);
+    const QPoint hundredth = corner(99);
+    EXPECT_EQ(view.collectedPoints()[99].x, static_cast<float>(hundredth.x() * 100 / 640));
+    EXPECT_EQ(view.collectedPoints()[99].y, static_cast<float>(hundredth.y() * 100 / 640));
+
+    middleClick();
+    EXPECT_EQ(view.fluidSolver().obstacles.size(), 1);
+    EXPECT_EQ(view.collectedPointCount(), 0);
+}
+
+TEST_F(GLWidgetMouseTest, ClearingObstaclesKeepsTheCollectedCorners) {
+    rightClickCell(10, 10);
+    rightClickCell(30, 10);
+    rightClickCell(20, 30);
+    middleClick();
+    rightClickCell(60, 60);
+    view.clearObstacles();
+    EXPECT_TRUE(view.fluidSolver().obstacles.empty());
+    EXPECT_EQ(view.collectedPointCount(), 1);
+}

@@ -1,0 +1,117 @@
+// What the view draws after a drag across it: the curl in Vortex mode with a black outer ring,
+// white lines in Vectors mode.
+#include <QImage>
+
+#include "DisplayFieldOGL.h"
+#include "ViewTestSupport.h"
+
+using namespace viewtest;
+
+namespace {
+
+class GLWidgetPictureTest : public testing::Test {
+protected:
+    GLWidget view{nullptr, nullptr};
+
+    void SetUp() override {
+        view.resize(641, 641);
+        view.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
+        stopTimer(view);
+    }
+
+    // A left-to-right stroke along the middle row, a step after every move.
+    void stir() {
+        release(view, Qt::LeftButton, QPoint(100, 320));
+        for (int x = 120; x <= 540; x += 20) {
+            waitPastGate();
+            dragTo(view, QPoint(x, 320));
+        }
+    }
+
+    QImage picture() {
+        view.updateGL();
+        return view.grabFrameBuffer().convertToFormat(QImage::Format_RGB32);
+    }
+
+    static bool isBlack(QRgb p) { return qRed(p) == 0 && qGreen(p) == 0 && qBlue(p) == 0; }
+    static bool isWhite(QRgb p) { return qRed(p) == 255 && qGreen(p) == 255 && qBlue(p) == 255; }
+    static bool allBlack(const QImage& image) {
+        for (int y = 0; y < image.height(); ++y) {
+            for (int x = 0; x < image.width(); ++x) {
+                if (!isBlack(image.pixel(x, y))) {
+                    return false;
+                }
+            }
+        }
+        return true;
+    }
+};
+
+}  // namespace
+
+TEST_F(GLWidgetPictureTest, VortexPictureShowsTheStirWithABlackOuterRing) {
+    ASSERT_EQ(view.displayField().mode, DisplayMode::Vortex);
+    EXPECT_TRUE(allBlack(picture()));  // the fluid is at rest
+
+    stir();
+    const QImage image = picture();
+    ASSERT_EQ(image.size(), QSize(641, 641));
+
+    int lit = 0;
+    bool ringBlack = true;
+    // Cells are 6.41 pixels wide; up to the centres of the ring cells the picture is the ring's
+    // own colour, unblended with the interior.
+    constexpr int kRingPixels = 3;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            const QRgb p = image.pixel(x, y);
+            const bool onRing = x < kRingPixels || y < kRingPixels ||
+                                x >= image.width() - kRingPixels ||
+                                y >= image.height() - kRingPixels;
+            if (onRing) {
+                ringBlack = ringBlack && isBlack(p);
+            } else if (!isBlack(p)) {
+                ++lit;
+            }
+        }
+    }
+    EXPECT_TRUE(ringBlack);
+    EXPECT_GT(lit, 1000);
+}
+
+TEST_F(GLWidgetPictureTest, VectorsPictureDrawsWhiteLinesWhereTheFluidMoves) {
+    view.setDisplayMode(0);
+    waitPastGate();
+    QMetaObject::invokeMethod(&view, "Advance");
+    EXPECT_TRUE(allBlack(picture()));
+
+    stir();
+    const QImage image = picture();
+    int whiteNearStroke = 0;
+    int other = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            const QRgb p = image.pixel(x, y);
+            if (isWhite(p) && y >= 300 && y <= 340) {
+                ++whiteNearStroke;
+            } else if (!isWhite(p) && !isBlack(p)) {
+                ++other;
+            }
+        }
+    }
+    EXPECT_GT(whiteNearStroke, 100);
+    EXPECT_EQ(other, 0);  // lines are drawn white, nothing else
+}
+
+TEST_F(GLWidgetPictureTest, ModeChangeSwitchesThePictureAtTheNextPaint) {
+    stir();
+    ASSERT_FALSE(allBlack(picture()));
+    // Vectors shows from the next paint, from line segments that no fill has written yet: every
+    // one has zero length, so the picture is black until a step refills them.
+    view.setDisplayMode(0);
+    EXPECT_TRUE(allBlack(picture()));
+    waitPastGate();
+    QMetaObject::invokeMethod(&view, "Advance");
+    EXPECT_FALSE(allBlack(picture()));
+}

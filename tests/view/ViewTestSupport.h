@@ -1,0 +1,73 @@
+#pragma once
+
+// Helpers shared by the GLWidget tests: a shown view whose timer is stopped, so that the test
+// decides when Advance runs, and real mouse events.
+#include <QApplication>
+#include <QMouseEvent>
+#include <QThread>
+#include <QTimer>
+#include <QtTest/QtTest>
+
+#include <gtest/gtest.h>
+
+#include "FluidSolver.h"
+#include "GLWidget.h"
+
+namespace viewtest {
+
+// The view's step gate lets a step through once more than 15 ms have passed; sleeping this long
+// guarantees that the next Advance steps.
+constexpr unsigned long kPastGateMs = 17;
+
+inline void stopTimer(GLWidget& view) {
+    QTimer* timer = view.findChild<QTimer*>();
+    ASSERT_NE(timer, nullptr);
+    timer->stop();
+}
+
+inline void advance(GLWidget& view) { QMetaObject::invokeMethod(&view, "Advance"); }
+
+inline void waitPastGate() { QThread::msleep(kPastGateMs); }
+
+// A move event as Qt delivers it during a drag; QTest::mouseMove carries no buttons.
+inline void dragTo(GLWidget& view, QPoint pos, Qt::MouseButtons buttons = Qt::LeftButton) {
+    QMouseEvent event(QEvent::MouseMove, pos, view.mapToGlobal(pos), Qt::NoButton, buttons,
+                      Qt::NoModifier);
+    QApplication::sendEvent(&view, &event);
+}
+
+inline void release(GLWidget& view, Qt::MouseButton button, QPoint pos) {
+    QTest::mouseRelease(&view, button, Qt::NoModifier, pos);
+}
+
+// The same solver as the view's, to replay what the view should have done.
+inline FluidSolver referenceSolver() { return FluidSolver(100, 100, 0.001f, 0.01f, 20); }
+
+inline testing::AssertionResult sameVelocity(const FluidSolver& actual,
+                                             const FluidSolver& expected) {
+    const VectorField& a = actual.velocityField();
+    const VectorField& e = expected.velocityField();
+    for (int j = 0; j < a.height; ++j) {
+        for (int i = 0; i < a.width; ++i) {
+            const Vec2 va = a.at(i, j);
+            const Vec2 ve = e.at(i, j);
+            if (va.x != ve.x || va.y != ve.y) {
+                return testing::AssertionFailure()
+                       << "cell (" << i << ", " << j << ") is (" << va.x << ", " << va.y
+                       << "), expected (" << ve.x << ", " << ve.y << ")";
+            }
+        }
+    }
+    return testing::AssertionSuccess();
+}
+
+inline bool atRest(const FluidSolver& solver) {
+    for (const Vec2& v : solver.velocityField().data) {
+        if (v.x != 0.0f || v.y != 0.0f) {
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace viewtest
