@@ -11,7 +11,9 @@ options=(-DCMAKE_BUILD_TYPE=RelWithDebInfo)
 if [ "${SANITIZE:-0}" != 0 ]; then
     build_dir=build-sanitize
     options+=(-DFLUID_SANITIZE=ON)
-    export ASAN_OPTIONS="strict_string_checks=1:detect_stack_use_after_return=1"
+    # No strict_string_checks: the X keyboard library that Qt starts with hands strndup an unterminated
+    # buffer with its length, which is legal, and that check would stop every Qt test there.
+    export ASAN_OPTIONS="detect_stack_use_after_return=1"
     export LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp:print_suppressions=0"
     export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 fi
