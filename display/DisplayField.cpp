@@ -1,0 +1,134 @@
+#include "DisplayField.h"
+
+#include <algorithm>
+#include <cstddef>
+
+static_assert(sizeof(bool) == 1, "display flags are single bytes");
+static_assert(sizeof(ColorHSL) == 4 && sizeof(ColorRGB) == 4, "colour records are four bytes");
+
+namespace {
+
+// valueToColor never needs a level above limitLight + limitOver <= 510; capping there keeps the
+// truncation to int defined for huge and infinite values without changing any colour.
+constexpr float kLevelCap = 512.0f;
+
+std::size_t cellCount(std::int32_t width, std::int32_t height) {
+    return static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
+}
+
+}  // namespace
+
+DisplayField::DisplayField(std::int32_t width_, std::int32_t height_)
+    : colors(cellCount(width_, height_), 0u),
+      width(width_),
+      height(height_),
+      vertices(2 * cellCount(width_, height_)),
+      vertexCount(static_cast<std::int32_t>(vertices.size())) {}
+
+void DisplayField::fill(const VectorField& field, float extentY_, float extentX_) {
+    if (field.width != width || field.height != height) {
+        return;
+    }
+    extentY = extentY_;
+    extentX = extentX_;
+    switch (mode) {
+        case DisplayMode::Velocity:
+            fillVelocity(field);
+            break;
+        case DisplayMode::Vortex:
+            fillVortex(field);
+            break;
+        case DisplayMode::Vectors:
+        default:
+            fillVectors(field);
+            break;
+    }
+}
+
+void DisplayField::draw() {
+    switch (mode) {
+        case DisplayMode::Velocity:
+            drawVelocity();
+            break;
+        case DisplayMode::Vortex:
+            drawVortex();
+            break;
+        case DisplayMode::Vectors:
+        default:
+            drawVectors();
+            break;
+    }
+}
+
+ColorRGB DisplayField::valueToColor(float value) const {
+    ColorHSL color = colorA;
+    if (!(value > 0.0f)) {
+        color = colorB;
+        value = -value;
+    }
+
+    // n = value * coeffLin truncated toward zero. A level that is not above 0 (NaN, or a negative
+    // coefficient) is taken as 0, and huge levels are capped where no colour can tell them apart.
+    const float level = std::min(value * coeffLin, kLevelCap);
+    const std::int32_t n = level > 0.0f ? static_cast<std::int32_t>(level) : 0;
+
+    const std::int32_t limit = limitLight;
+    if (n < limit) {
+        color.lightness = static_cast<std::uint8_t>(n);
+    } else {
+        color.lightness = limitLight;
+        if (isOver) {
+            // Past the limit the hue turns one step per level, at most limitOver steps, mod 256.
+            const auto shift =
+                static_cast<std::uint8_t>(std::min<std::int32_t>(n - limit, limitOver));
+            color.hue = isPositive ? static_cast<std::uint8_t>(color.hue + shift)
+                                   : static_cast<std::uint8_t>(color.hue - shift);
+        }
+    }
+    return toRGB(color);
+}
+
+void DisplayField::fillVelocity(const VectorField& field) {
+    std::size_t k = 0;
+    for (int i = 0; i < field.width; ++i) {
+        for (int j = 0; j < field.height; ++j) {
+            colors[k] = pack(valueToColor(field.at(i, j).length()));
+            ++k;
+        }
+    }
+}
+
+void DisplayField::fillVortex(const VectorField& field) {
+    const float spacing = field.spacing;
+    const int lastI = field.width - 1;
+    const int lastJ = field.height - 1;
+    std::size_t k = 0;
+    for (int i = 0; i < field.width; ++i) {
+        for (int j = 0; j < field.height; ++j) {
+            if (i == 0 || i == lastI || j == 0 || j == lastJ) {
+                colors[k] = 0u;
+            } else {
+                // Curl over two cells, no factor 1/2: w = (vE.y - vW.y) / h - (vS.x - vN.x) / h
+                const float curl = (field.at(i + 1, j).y - field.at(i - 1, j).y) / spacing -
+                                   (field.at(i, j + 1).x - field.at(i, j - 1).x) / spacing;
+                colors[k] = pack(valueToColor(curl));
+            }
+            ++k;
+        }
+    }
+}
+
+void DisplayField::fillVectors(const VectorField& field) {
+    const float cellWidth = extentX / static_cast<float>(field.width);
+    const float cellHeight = extentY / static_cast<float>(field.height);
+    const ColorRGB opaqueBlack{255, 0, 0, 0};
+    std::size_t k = 0;
+    for (int i = 0; i < field.width; ++i) {
+        for (int j = 0; j < field.height; ++j) {
+            const Vec2 start(static_cast<float>(i) * cellWidth, static_cast<float>(j) * cellHeight);
+            vertices[2 * k] = VectorVertex{start, opaqueBlack};
+            vertices[2 * k + 1] = VectorVertex{start + field.at(i, j), opaqueBlack};
+            ++k;
+        }
+    }
+}

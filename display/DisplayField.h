@@ -1,0 +1,105 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "Color.h"
+#include "Vec2.h"
+#include "VectorField.h"
+
+// What the display computes and draws; the values are the display combo box's item indices.
+// Any other value stored by setDisplayMode computes and draws as Vectors.
+enum class DisplayMode : std::int32_t { Vectors = 0, Velocity = 1, Vortex = 2 };
+
+// One end of a drawn line: a position in view units and a colour (stored, not drawn).
+struct VectorVertex {
+    Vec2 position;
+    ColorRGB color;
+};
+
+// Turns a velocity field into per-cell packed colours (the speed in Velocity mode, the curl in
+// Vortex mode, through the two-hue colour rule of valueToColor) or per-cell line segments
+// (Vectors mode), and holds every display setting. The drawing is left to a subclass; nothing
+// here touches OpenGL.
+//
+// colors is in x-major order: cell (i, j) is element k = i * height + j, the transpose of the
+// fields' own order; vertices 2k and 2k + 1 are the start and end of the same cell's segment.
+class DisplayField {
+public:
+    std::vector<std::uint32_t> colors;
+    std::int32_t width;
+    std::int32_t height;
+    std::vector<VectorVertex> vertices;
+    std::int32_t vertexCount;
+    // Size of the drawing area in view units.
+    float extentX = 100.0f;
+    float extentY = 100.0f;
+    DisplayMode mode = DisplayMode::Vortex;
+    // Hue and saturation of positive values (colorA) and of zero and negative ones (colorB); the
+    // rule puts its own lightness in place of theirs.
+    ColorHSL colorA{0, 0, 255, 0};
+    ColorHSL colorB{0, 43, 255, 0};
+    // Scale from a value to a lightness.
+    float coeffLin = 1.0f;
+    // Stored for the panel's disabled logarithmic control; read by nothing.
+    float coeffLog = 0.0f;
+    // Lightness at which a value stops brightening.
+    std::uint8_t limitLight = 128;
+    // Largest hue shift past limitLight.
+    std::uint8_t limitOver = 9;
+    // Shift the hue of values past limitLight: forward when isPositive is set, backward otherwise.
+    bool isOver = false;
+    // Stored for the panel's disabled logarithmic control; read by nothing.
+    bool isLog = false;
+    bool isPositive = false;
+
+    // Allocates both arrays for a grid of width x height cells, colours 0 and vertices at (0, 0).
+    DisplayField(std::int32_t width_, std::int32_t height_);
+    DisplayField(const DisplayField&) = delete;
+    DisplayField& operator=(const DisplayField&) = delete;
+
+    // Stores the two extents (vertical first), then rewrites the array of the current mode from
+    // the field; the other array is left as it was. Allocates nothing. A field whose size differs
+    // from the display's changes nothing.
+    void fill(const VectorField& field, float extentY_, float extentX_);
+
+    // Draws the picture of the current mode.
+    void draw();
+
+    // The two-hue colour rule: the hue of colorA for values above 0 and of colorB otherwise (NaN
+    // included), lightness value * coeffLin up to limitLight, and past it the optional hue shift.
+    ColorRGB valueToColor(float value) const;
+
+    // Setters store their argument and do nothing else: colours show from the next fill, the
+    // choice of picture from the next draw.
+    void setDisplayMode(std::int32_t value) { mode = static_cast<DisplayMode>(value); }
+    void setHueColorA(std::uint8_t value) { colorA.hue = value; }
+    void setHueColorB(std::uint8_t value) { colorB.hue = value; }
+    void setColorSaturation(std::uint8_t value) { colorA.saturation = colorB.saturation = value; }
+    void setCoeffLin(float value) { coeffLin = value; }
+    void setCoeffLog(float value) { coeffLog = value; }
+    void setLimitLight(std::uint8_t value) { limitLight = value; }
+    void setLimitOver(std::uint8_t value) { limitOver = value; }
+    void setIsOver(bool value) { isOver = value; }
+    void setIsLog(bool value) { isLog = value; }
+    void setIsPositive(bool value) { isPositive = value; }
+
+    // Draws the line segments of vertices.
+    virtual void drawVectors() = 0;
+    // Draws colors as a picture.
+    virtual void drawVortex() = 0;
+    // Draws colors as a picture.
+    virtual void drawVelocity() = 0;
+
+protected:
+    // Not virtual: the owner holds and deletes the concrete display.
+    ~DisplayField() = default;
+
+private:
+    // Packed colour of each cell's speed.
+    void fillVelocity(const VectorField& field);
+    // Packed colour of each cell's curl; the outer ring, where the curl is not defined, is black.
+    void fillVortex(const VectorField& field);
+    // From each cell's corner in view units to the corner plus its velocity.
+    void fillVectors(const VectorField& field);
+};

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <cstdint>
+
+#include "DisplayField.h"
+
+// Draws a DisplayField with OpenGL 1.x and GLU: the colours as one textured quad over the drawing
+// area (Velocity, Vortex), or one white line per cell (Vectors). Every drawing operation, and
+// createTexture, needs the caller's OpenGL context current, with a projection of extentX x extentY
+// view units and y growing downward.
+//
+// The texture name is made in the context that is current at createTexture or at the first
+// picture, never at construction, which may run before any context exists. The owner makes that
+// same context current before destroying the display, which then deletes the name.
+class DisplayFieldOGL final : public DisplayField {
+public:
+    // The texture into which colors is uploaded on every picture; 0 until it is created.
+    std::uint32_t texture = 0;
+
+    DisplayFieldOGL(std::int32_t width_, std::int32_t height_) : DisplayField(width_, height_) {}
+    ~DisplayFieldOGL();
+
+    // Creates the texture name if there is none yet.
+    void createTexture();
+
+    void drawVectors() override;
+    void drawVortex() override { drawTexture(); }
+    void drawVelocity() override { drawTexture(); }
+
+    // Uploads colors, with its mipmap levels, and draws it over the drawing area; cell (i, j)
+    // covers x from i to i + 1 and y from j to j + 1 in cells of the drawing area.
+    void drawTexture();
+};

@@ -1,0 +1,31 @@
+// fill runs after every solver step: it must not allocate. This executable counts every call of
+// the global operator new.
+#include <gtest/gtest.h>
+
+#include "CountingNew.h"
+#include "DisplayField.h"
+#include "VectorField.h"
+
+namespace {
+
+class NoDrawing final : public DisplayField {
+public:
+    NoDrawing() : DisplayField(100, 100) {}
+    void drawVectors() override {}
+    void drawVortex() override {}
+    void drawVelocity() override {}
+};
+
+}  // namespace
+
+TEST(Fill, AllocatesNothingInAnyMode) {
+    VectorField field(100, 100);
+    field.set(50, 50, Vec2(1.0f, 2.0f));
+    NoDrawing display;
+    for (int mode : {0, 1, 2, 7}) {
+        display.setDisplayMode(mode);
+        const long before = allocationCount();
+        display.fill(field, 100.0f, 100.0f);
+        EXPECT_EQ(allocationCount() - before, 0) << "mode " << mode;
+    }
+}
