@@ -1,0 +1,58 @@
+#!/usr/bin/env bash
+# Makes docs/screenshot.png: builds the program, starts it on a virtual X display, stirs the
+# fluid with a scripted mouse drag and grabs the program window.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+source scripts/packages.sh
+ensure_packages imagemagick xdotool
+
+cmake -S . -B build-release -DCMAKE_BUILD_TYPE=Release -DFLUID_BUILD_TESTS=OFF -DFLUID_BUILD_BENCH=OFF
+cmake --build build-release -j2 --target fluidsim
+
+# A display number that no X server holds.
+display_number=99
+while [ -e "/tmp/.X${display_number}-lock" ]; do
+    display_number=$((display_number + 1))
+done
+export DISPLAY=":${display_number}"
+
+xvfb_pid=""
+program_pid=""
+cleanup() {
+    [ -n "$program_pid" ] && kill "$program_pid" 2>/dev/null || true
+    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
+}
+trap cleanup EXIT
+
+Xvfb "$DISPLAY" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+xvfb_pid=$!
+for _ in $(seq 50); do
+    xdotool getmouselocation >/dev/null 2>&1 && break
+    sleep 0.1
+done
+
+build-release/app/fluidsim &
+program_pid=$!
+window=$(timeout 20 xdotool search --sync --name "^Fluid Simulation$" | head -1)
+eval "$(xdotool getwindowgeometry --shell "$window")"  # sets X and Y of the window
+sleep 1
+
+# The view is the 640 x 640 square at (10, 10) in the window. Two strokes through its middle, in
+# opposite directions, leave a pair of vortices.
+drag() {  # from_x from_y to_x to_y, in view pixels
+    local steps=40 k
+    xdotool mousemove $((X + 10 + $1)) $((Y + 10 + $2)) mousedown 1
+    for k in $(seq 1 $steps); do
+        xdotool mousemove $((X + 10 + $1 + ($3 - $1) * k / steps)) \
+                          $((Y + 10 + $2 + ($4 - $2) * k / steps))
+        sleep 0.02
+    done
+    xdotool mouseup 1
+}
+drag 80 240 560 260
+drag 560 400 80 380
+sleep 0.3
+
+mkdir -p docs
+import -window "$window" docs/screenshot.png
+echo "Wrote docs/screenshot.png"
