@@ -3,19 +3,11 @@
 #include <cstdint>
 #include <vector>
 
-#include "Color.h"
-#include "Vec2.h"
+#include "ColorHSL.h"
+#include "ColorRGB.h"
+#include "DisplayMode.h"
+#include "VectorVertex.h"
 #include "VectorField.h"
-
-// What the display computes and draws; the values are the display combo box's item indices.
-// Any other value stored by setDisplayMode computes and draws as Vectors.
-enum class DisplayMode : std::int32_t { Vectors = 0, Velocity = 1, Vortex = 2 };
-
-// One end of a drawn line: a position in view units and a colour (stored, not drawn).
-struct VectorVertex {
-    Vec2 position;
-    ColorRGB color;
-};
 
 // Turns a velocity field into per-cell packed colours (the speed in Velocity mode, the curl in
 // Vortex mode, through the two-hue colour rule of valueToColor) or per-cell line segments

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <limits>
 
-#include "Color.h"
+#include "ColorHSL.h"
 #include "DisplayField.h"
 
 namespace {

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "Color.h"
+#include "ColorHSL.h"
 #include "DisplayField.h"
 #include "VectorField.h"
 

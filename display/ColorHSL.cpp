@@ -1,4 +1,4 @@
-#include "Color.h"
+#include "ColorHSL.h"
 
 namespace {
 
