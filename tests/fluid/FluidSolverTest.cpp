@@ -1,9 +1,12 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 #include <limits>
 #include <random>
 #include <stdexcept>
+#include <vector>
 
 #include "FluidSolver.h"
 
@@ -186,6 +189,45 @@ TEST(FluidSolverTest, StirAtTheCentreThenOneStep) {
     EXPECT_NEAR(solver.velocity.at(49, 50).y, 0.0f, 1e-4);
     EXPECT_NEAR(solver.velocity.at(51, 50).x, 0.0095f, 1e-4);
     EXPECT_NEAR(solver.velocity.at(51, 50).y, 0.0f, 1e-4);
+}
+
+// The same stir and step, pinned to the bit: any change in the order of a sum or in where a value
+// is rounded to single precision shows here.
+TEST(FluidSolverTest, StirAndStepGiveExactlyTheseFloats) {
+    FluidSolver solver = makeDefaultSolver();
+    solver.setVelocity(50, 50, Vec2(1, 0));
+    EXPECT_EQ(solver.pressure.at(49, 50), -0x1.6fec6ep-3f);
+    EXPECT_EQ(solver.pressure.at(51, 50), 0x1.68742cp-3f);
+    EXPECT_EQ(solver.velocity.at(50, 50).x, 0x1.a4f3ecp-1f);
+    EXPECT_EQ(solver.velocity.at(50, 50).y, -0x1.82fd2p-15f);
+    solver.step();
+    EXPECT_EQ(solver.velocity.at(50, 50).x, 0x1.02980cp-1f);
+    EXPECT_EQ(solver.velocity.at(50, 50).y, -0x1.a0e008p-17f);
+    EXPECT_EQ(solver.velocity.at(49, 50).x, 0x1.2e42ecp-7f);
+    EXPECT_EQ(solver.velocity.at(51, 50).x, 0x1.36e23p-7f);
+}
+
+// Ten steps of a stirred fluid around an obstacle, summarised by an FNV-1a hash of every bit.
+TEST(FluidSolverTest, TenStepsAroundAnObstacleGiveExactlyThisField) {
+    FluidSolver solver = makeDefaultSolver();
+    const std::vector<Vec2> triangle{{30, 30}, {60, 35}, {40, 70}};
+    solver.addObstacle(triangle.data(), 3);
+    solver.setVelocity(20, 50, Vec2(500, -150));
+    solver.setVelocity(75, 40, Vec2(-250, 300));
+    for (int k = 0; k < 10; ++k) {
+        solver.step();
+    }
+    std::uint64_t hash = 1469598103934665603ull;
+    for (const Vec2& cell : solver.velocity.data) {
+        for (float component : {cell.x, cell.y}) {
+            std::uint32_t bits;
+            std::memcpy(&bits, &component, sizeof bits);
+            for (int shift = 0; shift < 32; shift += 8) {
+                hash = (hash ^ ((bits >> shift) & 0xffu)) * 1099511628211ull;
+            }
+        }
+    }
+    EXPECT_EQ(hash, 0x8843a415006b57e0ull);
 }
 
 TEST(FluidSolverTest, StepsAreReproducibleBitForBit) {
