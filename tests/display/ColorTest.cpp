@@ -55,6 +55,11 @@ TEST(ToRgb, ConvertsWorkedColours) {
         {hsl(170, 255, 128), {1, 1, 255}},
         {hsl(0, 0, 77), {77, 77, 77}},  // no saturation: grey
         {hsl(200, 0, 0), {0, 0, 0}},
+        // Partial saturation: s = S / 255 and both extremes are single-precision values.
+        {hsl(0, 65, 51), {64, 37, 37}},
+        {hsl(0, 65, 102), {128, 75, 75}},
+        {hsl(43, 100, 200), {220, 221, 178}},
+        {hsl(170, 60, 150), {125, 125, 174}},
     };
     for (const Case& c : cases) {
         EXPECT_TRUE(hasChannels(toRGB(c.in), c.out))
