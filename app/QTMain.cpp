@@ -1,5 +1,7 @@
 #include "QTMain.h"
 
+#include <QSignalBlocker>
+
 #include "GLWidget.h"
 
 namespace {
@@ -19,10 +21,14 @@ QTMain::QTMain(QWidget* parent, Qt::WindowFlags flags) : QMainWindow(parent, fla
     glWidget = new GLWidget(this, ui.ComputeTime);
     ui.hboxLayout->addWidget(glWidget);
 
-    // The item index is the display mode.
-    ui.ComboBoxDisplay->addItem(QString("Vectors"));
-    ui.ComboBoxDisplay->addItem(QString("Velocity"));
-    ui.ComboBoxDisplay->addItem(QString("Vortex"));
+    // The item index is the display mode. The first item added would select itself and send
+    // mode 0; only the selection below reaches the view.
+    {
+        const QSignalBlocker blocker(ui.ComboBoxDisplay);
+        ui.ComboBoxDisplay->addItem(QString("Vectors"));
+        ui.ComboBoxDisplay->addItem(QString("Velocity"));
+        ui.ComboBoxDisplay->addItem(QString("Vortex"));
+    }
     // Through on_ComboBoxDisplay_currentIndexChanged the view starts in Vortex mode.
     ui.ComboBoxDisplay->setCurrentIndex(2);
 }
