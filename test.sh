@@ -22,8 +22,10 @@ cmake -S . -B "$build_dir" "${options[@]}"
 cmake --build "$build_dir" -j2
 
 tests=(ctest --test-dir "$build_dir" --output-on-failure -j2)
+# -noreset: by default Xvfb resets when its last client leaves, and a test starting at that
+# moment cannot connect.
 if [ -z "${DISPLAY:-}" ]; then
-    xvfb-run -a -s "-screen 0 1280x1024x24" "${tests[@]}"
+    xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" "${tests[@]}"
 else
     "${tests[@]}"
 fi
