@@ -1,7 +1,5 @@
 #include "FluidSolver.h"
 
-#include <cmath>
-
 namespace {
 
 // Clamps a back-traced coordinate to [0.5, last + 0.5]; a NaN coordinate goes to the low end.

@@ -19,6 +19,12 @@ void expectVec(const Vec2& actual, float x, float y) {
     EXPECT_NEAR(actual.y, y, 1e-6);
 }
 
+void expectRecord(const BoundaryCell& r, Vec2 cell, Vec2 tangent, Vec2 neighbour) {
+    expectVec(r.cell, cell.x, cell.y);
+    expectVec(r.tangent, tangent.x, tangent.y);
+    expectVec(r.neighbour, neighbour.x, neighbour.y);
+}
+
 bool insideBox(const Vec2& c, int lo, int hi) {
     return c.x > lo && c.x < hi && c.y > lo && c.y < hi;
 }
@@ -38,20 +44,9 @@ TEST(ObstacleTest, ClockwiseSquareOutlineHasItsNeighboursInside) {
     ASSERT_EQ(square.boundaryCells.size(), 40u);
     EXPECT_EQ(square.interiorCount, 91);
 
-    const BoundaryCell& first = square.boundaryCells[0];
-    expectVec(first.cell, 11, 10);
-    expectVec(first.tangent, 1, 0);
-    expectVec(first.neighbour, 11, 11);
-
-    const BoundaryCell& corner = square.boundaryCells[9];
-    expectVec(corner.cell, 20, 10);
-    expectVec(corner.tangent, 0.7071068f, 0.7071068f);
-    expectVec(corner.neighbour, 19, 11);
-
-    const BoundaryCell& closing = square.boundaryCells[39];
-    expectVec(closing.cell, 10, 10);
-    expectVec(closing.tangent, 0.7071068f, -0.7071068f);
-    expectVec(closing.neighbour, 11, 11);
+    expectRecord(square.boundaryCells[0], {11, 10}, {1, 0}, {11, 11});
+    expectRecord(square.boundaryCells[9], {20, 10}, {0.7071068f, 0.7071068f}, {19, 11});
+    expectRecord(square.boundaryCells[39], {10, 10}, {0.7071068f, -0.7071068f}, {11, 11});
 
     for (const BoundaryCell& r : square.boundaryCells) {
         EXPECT_TRUE(insideBox(r.neighbour, 10, 20)) << r.neighbour.x << ", " << r.neighbour.y;
@@ -61,14 +56,8 @@ TEST(ObstacleTest, ClockwiseSquareOutlineHasItsNeighboursInside) {
 TEST(ObstacleTest, CounterClockwiseSquareOutlineHasItsNeighboursOutside) {
     const Obstacle square = makeObstacle(kCounterSquare);
     ASSERT_EQ(square.boundaryCount, 40);
-    const BoundaryCell& first = square.boundaryCells[0];
-    expectVec(first.cell, 10, 11);
-    expectVec(first.tangent, 0, 1);
-    expectVec(first.neighbour, 9, 11);
-    const BoundaryCell& closing = square.boundaryCells[39];
-    expectVec(closing.cell, 10, 10);
-    expectVec(closing.tangent, -0.7071068f, 0.7071068f);
-    expectVec(closing.neighbour, 9, 9);
+    expectRecord(square.boundaryCells[0], {10, 11}, {0, 1}, {9, 11});
+    expectRecord(square.boundaryCells[39], {10, 10}, {-0.7071068f, 0.7071068f}, {9, 9});
     for (const BoundaryCell& r : square.boundaryCells) {
         EXPECT_TRUE(outsideBox(r.neighbour, 10, 20)) << r.neighbour.x << ", " << r.neighbour.y;
     }
