@@ -12,17 +12,17 @@ namespace {
 constexpr float kVertexMargin = 1.0f;
 
 // A position coordinate to a cell coordinate: v + 0.5, truncated toward zero, in double precision.
+// Callers pass a sum formed in double too: rounding it to a float first can carry a coordinate
+// a few millionths short of a half (64.4999978) up to the half (64.5), and so to the next cell.
 int cellOf(double v) { return static_cast<int>(v + 0.5); }
-
-Vec2 cellAt(float x, float y) {
-    return Vec2(static_cast<float>(cellOf(x)), static_cast<float>(cellOf(y)));
-}
 
 // The neighbour of an outline cell: one step along the outline's perpendicular, which points a
 // quarter turn from the direction of travel towards increasing rows.
 Vec2 neighbourOf(const Vec2& cell, const Vec2& tangent) {
     const Vec2 m = tangent.perpendicular();
-    return cellAt(cell.x + static_cast<double>(m.x), cell.y + static_cast<double>(m.y));
+    const int x = cellOf(static_cast<double>(cell.x) + static_cast<double>(m.x));
+    const int y = cellOf(static_cast<double>(cell.y) + static_cast<double>(m.y));
+    return Vec2(static_cast<float>(x), static_cast<float>(y));
 }
 
 // Turns a corner record into the mean of its incoming and outgoing directions.

@@ -238,3 +238,47 @@ TEST(ObstacleTest, RepeatedVerticesGiveZeroTangents) {
     obstacle.applyToVectorField(v);
     expectVec(v.at(10, 10), 0, 0);
 }
+
+// A neighbour is R(cell + m) per axis, R(v) = v + 0.5 truncated, the sum never rounded to a float:
+// where m lies within a float's rounding of -0.5, a float sum lands on the half and the next cell.
+TEST(ObstacleTest, NeighboursRoundFromTheUnroundedSum) {
+    const Obstacle triangle = makeObstacle({{99, 28}, {0, 65}, {57, 18}});
+    const BoundaryCell* corner = nullptr;
+    for (const BoundaryCell& r : triangle.boundaryCells) {
+        if (r.cell.x == 0 && r.cell.y == 65) {
+            corner = &r;
+        }
+    }
+    ASSERT_NE(corner, nullptr);
+    EXPECT_FLOAT_EQ(corner->tangent.x, -0.500002205f);  // m.y = tangent.x: 65 - 0.500002205 + 0.5
+    EXPECT_FLOAT_EQ(corner->tangent.y, -0.866024077f);
+    expectVec(corner->neighbour, 1, 64);
+
+    // Corners of this kind are rare (a few in a million triangles); these have one each, in
+    // different directions. Every record must follow the rule worked in long double.
+    const std::vector<std::vector<Vec2>> polygons{{{99, 28}, {0, 65}, {57, 18}},
+                                                  {{4, 75}, {50, 50}, {99, 20}},
+                                                  {{21, 30}, {50, 50}, {90, 69}},
+                                                  {{23, 9}, {50, 50}, {33, 49}},
+                                                  {{0, 87}, {50, 50}, {27, 60}}};
+    const auto rule = [](float c, float d) {
+        return static_cast<float>(static_cast<long long>(static_cast<long double>(c) +
+                                                         static_cast<long double>(d) + 0.5L));
+    };
+    const auto floatRule = [](float c, float d) {
+        return static_cast<float>(static_cast<int>(c + d + 0.5f));
+    };
+    for (const std::vector<Vec2>& polygon : polygons) {
+        int floatSumWouldMiss = 0;
+        // On a large grid, so that no neighbour is clamped to the edge.
+        const Obstacle obstacle(polygon.data(), static_cast<int>(polygon.size()), 1000, 1000);
+        for (const BoundaryCell& r : obstacle.boundaryCells) {
+            const Vec2 m = r.tangent.perpendicular();
+            EXPECT_EQ(r.neighbour.x, rule(r.cell.x, m.x)) << polygon[0].x << ", " << polygon[0].y;
+            EXPECT_EQ(r.neighbour.y, rule(r.cell.y, m.y)) << polygon[0].x << ", " << polygon[0].y;
+            floatSumWouldMiss += floatRule(r.cell.x, m.x) != r.neighbour.x ||
+                                 floatRule(r.cell.y, m.y) != r.neighbour.y;
+        }
+        EXPECT_GT(floatSumWouldMiss, 0) << polygon[0].x << ", " << polygon[0].y;
+    }
+}
