@@ -1,6 +1,14 @@
 #include "FluidSolver.h"
 
+#include <limits>
+
 namespace {
+
+// The largest velocity per axis that a drag gives a cell: 50 times the 640 pixels of the view.
+constexpr float kLargestStir = 50.0f * 640.0f;
+// Above this alpha, alpha * u could overflow for a drag-sized velocity u; the factor 16 leaves
+// room for the four neighbours in the same sum and for velocities somewhat above a drag's.
+constexpr float kLargestAlpha = std::numeric_limits<float>::max() / (16.0f * kLargestStir);
 
 // Clamps a back-traced coordinate to [0.5, last + 0.5]; a NaN coordinate goes to the low end.
 float clampTrace(float p, int last) {
@@ -23,8 +31,7 @@ FluidSolver::FluidSolver(int width, int height, float timeStep_, float viscosity
       divergence(width, height) {}
 
 void FluidSolver::step() {
-    // A non-positive viscosity would divide by zero in the diffusion; it means no diffusion.
-    if (viscosityEnabled && kinematicViscosity * timeStep > 0.0f) {
+    if (viscosityEnabled) {
         diffuse(velocity, scratchVelocity);
     } else {
         scratchVelocity.copyFrom(velocity);
@@ -91,6 +98,13 @@ void FluidSolver::setScalarBoundary(ScalarField& s) const {
 void FluidSolver::diffuse(const VectorField& u, VectorField& d) const {
     const float h = u.spacing;
     const float alpha = (h * h) / (kinematicViscosity * timeStep);
+    // As the viscosity vanishes, alpha grows without bound and the relaxation tends to d = u.
+    // Where alpha is infinite, or alpha * u could overflow, that limit is taken: a copy. A
+    // viscosity * timeStep that is not positive has no diffusion either.
+    if (!(kinematicViscosity * timeStep > 0.0f) || !(alpha <= kLargestAlpha)) {
+        d.copyFrom(u);
+        return;
+    }
     const float beta = 1.0f / (alpha + 4.0f);
     const int W = d.width;
     const int H = d.height;
