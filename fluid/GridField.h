@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cassert>
 #include <cstddef>
 #include <limits>
 #include <stdexcept>
@@ -7,7 +8,9 @@
 
 // A rectangular grid of cells stored row after row: cell (i, j) is element i + j * width.
 // The outer ring of cells is the boundary layer; 1 <= i <= width - 2, 1 <= j <= height - 2 is
-// the interior. Accessors do not check their coordinates: callers keep to the grid.
+// the interior. Callers keep to the grid: builds without NDEBUG (the sanitizer build among them)
+// assert it, since a cell such as (-1, j) lands inside the same storage, where no memory checker
+// can see it.
 template <typename T>
 class GridField {
 public:
@@ -27,8 +30,14 @@ public:
     GridField& operator=(const GridField&) = delete;
 
     int index(int i, int j) const { return i + j * width; }
-    const T& at(int i, int j) const { return data[index(i, j)]; }
-    void set(int i, int j, const T& value) { data[index(i, j)] = value; }
+    const T& at(int i, int j) const {
+        assert(contains(i, j));
+        return data[index(i, j)];
+    }
+    void set(int i, int j, const T& value) {
+        assert(contains(i, j));
+        data[index(i, j)] = value;
+    }
     bool contains(int i, int j) const { return i >= 0 && i < width && j >= 0 && j < height; }
 
 private:

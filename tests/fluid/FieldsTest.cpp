@@ -85,3 +85,14 @@ TEST(ScalarFieldTest, ClearZeroesEveryCell) {
         EXPECT_EQ(cell, 0.0f);
     }
 }
+
+// A cell outside the field is a caller's bug: (-1, j) would silently address the row above.
+TEST(GridFieldDeathTest, AccessOutsideTheFieldAsserts) {
+#ifdef NDEBUG
+    GTEST_SKIP() << "assertions are compiled out of this build";
+#else
+    ScalarField s(10, 10);
+    EXPECT_DEATH(s.at(-1, 5), "contains");
+    EXPECT_DEATH(s.set(3, 10, 1.0f), "contains");
+#endif
+}
