@@ -1,11 +1,17 @@
 #include "InteriorScan.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 
 namespace {
 
 int truncated(float v) { return static_cast<int>(v); }
+
+// NaN fails both comparisons, infinities the second.
+bool inScanRange(const Vec2& v) {
+    return std::fabs(v.x) <= kScanRange && std::fabs(v.y) <= kScanRange;
+}
 
 // Edge order: by column, then by inverse slope dx / dy (compared exactly by cross products,
 // both dy being positive). Used with a stable sort, so ties keep their order.
@@ -65,7 +71,7 @@ void scanRows(const std::vector<std::vector<ScanEdge>>& table, int ymin, Emit em
 
 std::vector<Vec2> scanInterior(const Vec2* polygon, int count) {
     std::vector<Vec2> cells;
-    if (polygon == nullptr || count < 1) {
+    if (polygon == nullptr || count < 1 || !std::all_of(polygon, polygon + count, inScanRange)) {
         return cells;
     }
     int ymin = truncated(polygon[0].y);

@@ -17,6 +17,8 @@ struct ScanEdge {
 // The cells inside the closed polygon, by an even-odd scan-line fill with integer edge stepping:
 // rows upward, spans left to right, columns upward within a span. Vertices are truncated to
 // integers. Cells are not clipped to any grid (a polygon on column 0 can give column -1).
-// The vertices must be finite and of moderate size (Obstacle::isBuildable checks this): the scan
-// keeps one list per row between the smallest and the largest row.
+// The scan keeps one list per row between the smallest and the largest row and emits every cell
+// of the area, so it works only on finite vertices with |x| and |y| at most kScanRange (a few
+// million cells at most); for any other polygon it returns no cells.
+constexpr float kScanRange = 1024.0f;
 std::vector<Vec2> scanInterior(const Vec2* polygon, int count);

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <map>
 #include <set>
 #include <utility>
@@ -139,4 +140,23 @@ TEST(InteriorScanTest, SelfIntersectionFillsByEvenOdd) {
     EXPECT_FALSE(pentagram.count({50, 30}));  // the centre pentagon
     EXPECT_TRUE(pentagram.count({50, 18}));   // the top point
     EXPECT_TRUE(pentagram.count({36, 26}));   // the left point
+}
+
+// Vertices that are not finite, or beyond the working range, give no cells, quickly: the scan
+// would otherwise convert them to int (undefined for NaN and past the int range) or walk
+// millions of rows.
+TEST(InteriorScanTest, RefusesVerticesItCannotHandle) {
+    const float inf = std::numeric_limits<float>::infinity();
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    for (const float bad : {nan, inf, -inf, 1e30f, 3e9f, -3e9f, kScanRange + 1.0f}) {
+        EXPECT_TRUE(scan({{10, 10}, {bad, 20}, {12, 25}}).empty()) << bad;
+        EXPECT_TRUE(scan({{10, 10}, {30, 15}, {12, bad}}).empty()) << bad;
+    }
+    EXPECT_TRUE(scan({{0, -4e7f}, {1, 4e7f}, {2, 0}}).empty());  // the thin, tall triangle
+
+    // Up to the edges of the range the scan still works (a rectangle's first row is whole, the
+    // others lose their last column).
+    const float r = kScanRange;
+    EXPECT_EQ(scan({{-r, -r}, {-r + 4, -r}, {-r + 4, r}, {-r, r}}).size(), 4u + 2047u * 3u);
+    EXPECT_EQ(scan({{-r, r - 4}, {r, r - 4}, {r, r}, {-r, r}}).size(), 2048u + 3u * 2047u);
 }
