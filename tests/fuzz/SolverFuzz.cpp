@@ -1,0 +1,108 @@
+// A stream of solver operations on grids of many sizes: stirs of any cell with any value, steps,
+// sweep counts, viscosities and the viscosity switch, obstacles added and cleared.
+#include <cmath>
+#include <cstring>
+#include <vector>
+
+#include "FluidSolver.h"
+#include "FuzzInput.h"
+
+namespace {
+
+constexpr int kMaxOperations = 48;
+constexpr int kMaxSteps = 6;
+constexpr int kMaxSweeps = 50;
+// The largest velocity per axis that a drag gives: 50 times the 640 pixels of the view.
+constexpr float kDragSpeed = 32000.0f;
+
+// Mostly inside the grid, sometimes just outside it, sometimes any int.
+int anyCell(FuzzInput& in, int size) {
+    switch (in.below(4)) {
+        case 0:
+            return static_cast<int>(in.word());
+        case 1:
+            return in.below(2) == 0 ? -1 - in.below(3) : size + in.below(3);
+        default:
+            return in.below(size);
+    }
+}
+
+bool sameBits(const std::vector<Vec2>& a, const std::vector<Vec2>& b) {
+    return std::memcmp(a.data(), b.data(), a.size() * sizeof(Vec2)) == 0;
+}
+
+bool allFinite(const VectorField& v) {
+    for (const Vec2& c : v.data) {
+        if (!std::isfinite(c.x) || !std::isfinite(c.y)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    FuzzInput in(data, size);
+    const int width = in.below(8) == 0 ? 100 : 3 + in.below(22);
+    const int height = in.below(8) == 0 ? 100 : 3 + in.below(22);
+    FluidSolver solver(width, height, 0.001f, 0.01f, 20);
+    // Tame: every velocity given was finite and no larger than a drag's. Any viscosity is
+    // allowed, positive or not: a tame field must stay finite whatever it is.
+    bool tame = true;
+    int steps = 0;
+    for (int op = 0; op < kMaxOperations && !in.exhausted(); ++op) {
+        switch (in.below(7)) {
+            case 0:
+            case 1: {
+                const int i = anyCell(in, width);
+                const int j = anyCell(in, height);
+                const Vec2 value = in.below(2) == 0
+                                       ? Vec2(in.anyFloat(), in.anyFloat())
+                                       : Vec2(static_cast<float>(in.word() % 64001) - kDragSpeed,
+                                              static_cast<float>(in.word() % 64001) - kDragSpeed);
+                const bool inside = i >= 0 && i < width && j >= 0 && j < height;
+                const std::vector<Vec2> before = solver.velocity.data;
+                solver.setVelocity(i, j, value);
+                if (!inside) {
+                    FUZZ_CHECK(sameBits(before, solver.velocity.data));  // refused: untouched
+                } else {
+                    tame = tame && std::fabs(value.x) <= kDragSpeed &&
+                           std::fabs(value.y) <= kDragSpeed;
+                }
+                break;
+            }
+            case 2:
+                if (steps++ < kMaxSteps) {
+                    solver.step();
+                }
+                break;
+            case 3:
+                solver.setIterations(in.below(kMaxSweeps + 4) - 2);
+                break;
+            case 4:
+                // Any float, or one of the panel's values, 0.0001 to 10.
+                solver.setViscosity(in.below(2) == 0
+                                        ? in.anyFloat()
+                                        : 1e-4f * static_cast<float>(1 + in.word() % 100000));
+                break;
+            case 5:
+                solver.setViscosityEnabled(in.below(2) == 0);
+                break;
+            default:
+                if (in.below(4) == 0) {
+                    solver.clearObstacles();
+                } else {
+                    std::vector<Vec2> polygon(3 + in.below(3));
+                    for (Vec2& v : polygon) {
+                        v = Vec2(static_cast<float>(in.below(width)),
+                                 static_cast<float>(in.below(height)));
+                    }
+                    solver.addObstacle(polygon.data(), static_cast<int>(polygon.size()));
+                }
+                break;
+        }
+        FUZZ_CHECK(!tame || allFinite(solver.velocity));
+    }
+    return 0;
+}
