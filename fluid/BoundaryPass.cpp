@@ -1,5 +1,6 @@
 #include "BoundaryPass.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace {
@@ -67,10 +68,22 @@ void BoundaryPass::setObstacles(const ObstacleList& obstacles) {
                 records.push_back(record);
             }
         }
+        // The interior cells are all set to zero, so their order does not matter: sorted, they
+        // fall into runs of neighbouring storage, one per row or diagonal that crosses them.
+        std::vector<int> cells;
         for (const Vec2& c : obstacle.interiorCells) {
             int index = 0;
             if (indexOf(c, index)) {
-                interiors.push_back(index);
+                cells.push_back(index);
+            }
+        }
+        std::sort(cells.begin(), cells.end());
+        cells.erase(std::unique(cells.begin(), cells.end()), cells.end());
+        for (std::size_t k = 0; k < cells.size(); ++k) {
+            if (k > 0 && cells[k] == cells[k - 1] + 1) {
+                ++interiors.back().count;
+            } else {
+                interiors.push_back(Run{cells[k], 1});
             }
         }
         ranges.push_back(
@@ -105,8 +118,11 @@ void BoundaryPass::applyVectorTo(Cells v) const {
             v.y(r.cell) = s * r.ty;
         }
         for (; interior < range.interiorEnd; ++interior) {
-            v.x(interiors[interior]) = 0.0f;
-            v.y(interiors[interior]) = 0.0f;
+            const Run run = interiors[interior];
+            for (int k = run.first; k < run.first + run.count; ++k) {
+                v.x(k) = 0.0f;
+                v.y(k) = 0.0f;
+            }
         }
     }
 }
@@ -132,7 +148,7 @@ void BoundaryPass::applyScalar(float* s) const {
             s[records[record].cell] = s[records[record].neighbour];
         }
         for (; interior < range.interiorEnd; ++interior) {
-            s[interiors[interior]] = 0.0f;
+            std::fill_n(s + interiors[interior].first, interiors[interior].count, 0.0f);
         }
     }
 }

@@ -44,7 +44,11 @@ private:
         float tx;
         float ty;
     };
-    struct Range {  // one obstacle: its records, then its interior cells
+    struct Run {  // cells first .. first + count - 1 of the storage
+        int first;
+        int count;
+    };
+    struct Range {  // one obstacle: its records, then the runs of its interior cells
         int recordsEnd;
         int interiorEnd;
     };
@@ -60,6 +64,6 @@ private:
     Mean vectorCorners[4];
     Mean scalarCorners[4];
     std::vector<Record> records;
-    std::vector<int> interiors;
+    std::vector<Run> interiors;
     std::vector<Range> ranges;
 };
