@@ -21,7 +21,8 @@ float clampTrace(float p, int last) {
 
 }  // namespace
 
-ReferenceSolver::ReferenceSolver(int width, int height, float timeStep_, float viscosity, int iterations_)
+ReferenceSolver::ReferenceSolver(int width, int height, float timeStep_, float viscosity,
+                                 int iterations_)
     : velocity(width, height),
       timeStep(timeStep_),
       kinematicViscosity(viscosity),
