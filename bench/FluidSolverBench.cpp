@@ -146,7 +146,8 @@ void registerSolverBenchmarks(std::vector<std::string>& solvers) {
             solvers.push_back(simdPathName(path));
         }
     }
-    const auto name = [](const char* operation, const std::string& solver, const std::string& args) {
+    const auto name = [](const char* operation, const std::string& solver,
+                         const std::string& args) {
         return std::string(operation) + "/" + solver + "/" + args;
     };
     for (int sweeps : {20, 50}) {

@@ -12,9 +12,10 @@ struct SolverKernels {
     int lanes;
     // One Gauss-Seidel diffusion sweep, in place on both components (diagonal arrays):
     // d = (dW + dE + dN + dS + au) * beta, au = alpha * u computed beforehand.
-    void (*diffusionSweep)(const SweepChunk* chunks, int count, float* x, float* y,
-                           const float* ax, const float* ay, float beta);
-    // One Gauss-Seidel pressure sweep, in place (diagonal arrays): p = 0.25 * (pW - D + pE + pN + pS).
+    void (*diffusionSweep)(const SweepChunk* chunks, int count, float* x, float* y, const float* ax,
+                           const float* ay, float beta);
+    // One Gauss-Seidel pressure sweep, in place (diagonal arrays):
+    // p = 0.25 * (pW - D + pE + pN + pS).
     void (*pressureSweep)(const SweepChunk* chunks, int count, float* p, const float* D);
     // Interior cells of (x, y) = u(position - factor * u), sampled bilinearly; u is a field's
     // cells as interleaved floats (x, y, x, y, ...), x and y are natural arrays.
