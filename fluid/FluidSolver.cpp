@@ -1,5 +1,7 @@
 #include "FluidSolver.h"
 
+#include <algorithm>
+#include <cassert>
 #include <limits>
 
 namespace {
@@ -10,14 +12,11 @@ constexpr float kLargestStir = 50.0f * 640.0f;
 // room for the four neighbours in the same sum and for velocities somewhat above a drag's.
 constexpr float kLargestAlpha = std::numeric_limits<float>::max() / (16.0f * kLargestStir);
 
-// Clamps a back-traced coordinate to [0.5, last + 0.5]; a NaN coordinate goes to the low end.
-float clampTrace(float p, int last) {
-    const float high = static_cast<float>(last) + 0.5f;
-    if (!(p >= 0.5f)) {
-        return 0.5f;
-    }
-    return p > high ? high : p;
-}
+// A field's cells as interleaved floats x, y, x, y, ...
+const float* components(const VectorField& v) { return &v.data.data()->x; }
+float* components(VectorField& v) { return &v.data.data()->x; }
+
+static_assert(sizeof(Vec2) == 2 * sizeof(float), "Vec2 is two floats, x then y");
 
 }  // namespace
 
@@ -28,16 +27,34 @@ FluidSolver::FluidSolver(int width, int height, float timeStep_, float viscosity
       iterations(iterations_),
       scratchVelocity(width, height),
       pressure(width, height),
-      divergence(width, height) {}
+      divergence(width, height),
+      work(width, height) {}
+
+bool FluidSolver::useSimdPath(SimdPath path) {
+    if (!isSimdPathSupported(path)) {
+        return false;
+    }
+    work.usePath(path);
+    return true;
+}
+
+bool FluidSolver::fitsGrid(int width, int height) const {
+    const bool fits = width == velocity.width && height == velocity.height;
+    assert(fits && "field of another size than the solver's");
+    return fits;
+}
 
 void FluidSolver::step() {
+    work.followObstacles(obstacles);
     if (viscosityEnabled) {
-        diffuse(velocity, scratchVelocity);
+        diffuseIntoWorkspace(velocity, scratchVelocity);
     } else {
         scratchVelocity.copyFrom(velocity);
     }
-    advect(scratchVelocity, velocity);
-    project(velocity);
+    // The advection's result goes straight on to the projection, in the workspace.
+    advectWorkspace(scratchVelocity);
+    projectWorkspace();
+    join(velocity);
 }
 
 void FluidSolver::setVelocity(int i, int j, const Vec2& value) {
@@ -53,49 +70,40 @@ void FluidSolver::addObstacle(const Vec2* polygon, int count) {
         return;
     }
     obstacles.append(Obstacle(polygon, count, velocity.width, velocity.height));
+    work.followObstacles(obstacles);
+}
+
+void FluidSolver::clearObstacles() {
+    obstacles.clear();
+    work.followObstacles(obstacles);
 }
 
 void FluidSolver::setVectorBoundary(VectorField& v) const {
-    const int W = v.width;
-    const int H = v.height;
-    for (int j = 1; j <= H - 2; ++j) {
-        v.set(0, j, Vec2(0.0f, v.at(1, j).y));
-        v.set(W - 1, j, Vec2(0.0f, v.at(W - 2, j).y));
+    if (!fitsGrid(v.width, v.height)) {
+        return;
     }
-    for (int i = 1; i <= W - 2; ++i) {
-        v.set(i, 0, Vec2(v.at(i, 1).x, 0.0f));
-        v.set(i, H - 1, Vec2(v.at(i, H - 2).x, 0.0f));
-    }
-    v.set(0, 0, (v.at(1, 0) + v.at(0, 1)) * 0.5f);
-    v.set(W - 1, H - 1, (v.at(W - 2, H - 1) + v.at(W - 1, H - 2)) * 0.5f);
-    v.set(W - 1, 0, (v.at(W - 1, 1) + v.at(W - 2, 0)) * 0.5f);
-    v.set(0, H - 1, (v.at(1, H - 1) + v.at(0, H - 2)) * 0.5f);
-    for (const Obstacle& obstacle : obstacles) {
-        obstacle.applyToVectorField(v);
-    }
+    work.followObstacles(obstacles);
+    work.naturalPass.applyVector(v.data.data());
 }
 
 void FluidSolver::setScalarBoundary(ScalarField& s) const {
-    const int W = s.width;
-    const int H = s.height;
-    for (int i = 1; i <= W - 2; ++i) {
-        s.set(i, 0, s.at(i, 1));
-        s.set(i, H - 1, s.at(i, H - 2));
+    if (!fitsGrid(s.width, s.height)) {
+        return;
     }
-    for (int j = 1; j <= H - 2; ++j) {
-        s.set(0, j, s.at(1, j));
-        s.set(W - 1, j, s.at(W - 2, j));
-    }
-    s.set(0, 0, 0.5f * (s.at(0, 1) + s.at(1, 0)));
-    s.set(W - 1, 0, 0.5f * (s.at(W - 1, 1) + s.at(W - 2, 0)));
-    s.set(0, H - 1, 0.5f * (s.at(0, H - 2) + s.at(1, H - 1)));
-    s.set(W - 1, H - 1, 0.5f * (s.at(W - 1, H - 2) + s.at(W - 2, H - 1)));
-    for (const Obstacle& obstacle : obstacles) {
-        obstacle.applyToScalarField(s);
-    }
+    work.followObstacles(obstacles);
+    work.naturalPass.applyScalar(s.data.data());
 }
 
 void FluidSolver::diffuse(const VectorField& u, VectorField& d) const {
+    if (!fitsGrid(u.width, u.height) || !fitsGrid(d.width, d.height)) {
+        return;
+    }
+    work.followObstacles(obstacles);
+    diffuseIntoWorkspace(u, d);
+}
+
+// Diffuses u into d, through the workspace.
+void FluidSolver::diffuseIntoWorkspace(const VectorField& u, VectorField& d) const {
     const float h = u.spacing;
     const float alpha = (h * h) / (kinematicViscosity * timeStep);
     // As the viscosity vanishes, alpha grows without bound and the relaxation tends to d = u.
@@ -105,84 +113,95 @@ void FluidSolver::diffuse(const VectorField& u, VectorField& d) const {
         d.copyFrom(u);
         return;
     }
-    const float beta = 1.0f / (alpha + 4.0f);
-    const int W = d.width;
-    const int H = d.height;
-    for (int sweep = 0; sweep < iterations; ++sweep) {
-        // Gauss-Seidel in place: d = (dW + dE + dN + dS + alpha * u) * beta
-        for (int i = 1; i <= W - 2; ++i) {
-            for (int j = 1; j <= H - 2; ++j) {
-                const Vec2 sum = d.at(i - 1, j) + d.at(i + 1, j) + d.at(i, j - 1) +
-                                 d.at(i, j + 1) + u.at(i, j) * alpha;
-                d.set(i, j, sum * beta);
-            }
-        }
-        setVectorBoundary(d);
+    if (iterations <= 0) {
+        return;
     }
+    const float beta = 1.0f / (alpha + 4.0f);
+    SolverWorkspace& w = work;
+    const int chunks = static_cast<int>(w.chunks.size());
+    // alpha * u is the same product in every sweep: formed once.
+    w.diagonal.gatherScaled(u.data.data(), alpha, w.ax.data(), w.ay.data());
+    w.diagonal.gather(d.data.data(), w.dx.data(), w.dy.data());
+    for (int sweep = 0; sweep < iterations; ++sweep) {
+        w.kernels->diffusionSweep(w.chunks.data(), chunks, w.dx.data(), w.dy.data(), w.ax.data(),
+                                  w.ay.data(), beta);
+        w.diagonalPass.applyVector(w.dx.data(), w.dy.data());
+    }
+    w.diagonal.scatter(w.dx.data(), w.dy.data(), d.data.data());
 }
 
 void FluidSolver::advect(const VectorField& u, VectorField& d) const {
-    const float f = timeStep / u.spacing;  // cells travelled per unit of velocity
-    const int W = d.width;
-    const int H = d.height;
-    for (int i = 1; i <= W - 2; ++i) {
-        for (int j = 1; j <= H - 2; ++j) {
-            // Trace back along the cell's own velocity, staying within half a cell of the walls.
-            const Vec2 p = Vec2(static_cast<float>(i), static_cast<float>(j)) - u.at(i, j) * f;
-            const float px = clampTrace(p.x, W - 2);
-            const float py = clampTrace(p.y, H - 2);
-            const int i0 = static_cast<int>(px);
-            const int j0 = static_cast<int>(py);
-            // Bilinear weights of the four cells around p.
-            const float w00 = (i0 + 1 - px) * (j0 + 1 - py);
-            const float w10 = (px - i0) * (j0 + 1 - py);
-            const float w01 = (i0 + 1 - px) * (py - j0);
-            const float w11 = (px - i0) * (py - j0);
-            d.set(i, j, u.at(i0, j0) * w00 + u.at(i0 + 1, j0) * w10 + u.at(i0, j0 + 1) * w01 +
-                            u.at(i0 + 1, j0 + 1) * w11);
-        }
+    if (!fitsGrid(u.width, u.height) || !fitsGrid(d.width, d.height)) {
+        return;
     }
-    setVectorBoundary(d);
+    work.followObstacles(obstacles);
+    advectWorkspace(u);
+    join(d);
+}
+
+// Advects u into work.vx, work.vy, boundary pass included. The kernel writes the interior; the
+// pass then writes every wall cell from the interior.
+void FluidSolver::advectWorkspace(const VectorField& u) const {
+    const float f = timeStep / u.spacing;  // cells travelled per unit of velocity
+    SolverWorkspace& w = work;
+    w.kernels->advect(u.width, u.height, f, components(u), w.vx.data(), w.vy.data());
+    w.naturalPass.applyVector(w.vx.data(), w.vy.data());
+}
+
+// The field's cells to work.vx, work.vy, and back.
+void FluidSolver::split(const VectorField& v) const {
+    work.kernels->split(components(v), static_cast<int>(v.data.size()), work.vx.data(),
+                        work.vy.data());
+}
+
+void FluidSolver::join(VectorField& v) const {
+    work.kernels->join(work.vx.data(), work.vy.data(), static_cast<int>(v.data.size()),
+                       components(v));
 }
 
 void FluidSolver::computeDivergence(const VectorField& v, ScalarField& q) const {
-    const int W = v.width;
-    const int H = v.height;
-    for (int i = 1; i <= W - 2; ++i) {
-        for (int j = 1; j <= H - 2; ++j) {
-            // div = 0.5 * (uE - uW + vS - vN), in cell units
-            q.set(i, j, 0.5f * (v.at(i + 1, j).x - v.at(i - 1, j).x + v.at(i, j + 1).y -
-                                v.at(i, j - 1).y));
-        }
+    if (!fitsGrid(v.width, v.height) || !fitsGrid(q.width, q.height)) {
+        return;
     }
-    setScalarBoundary(q);
+    work.followObstacles(obstacles);
+    split(v);
+    work.kernels->divergence(v.width, v.height, work.vx.data(), work.vy.data(), q.data.data());
+    work.naturalPass.applyScalar(q.data.data());
 }
 
 void FluidSolver::project(VectorField& v) {
-    pressure.clear();
-    divergence.clear();
-    computeDivergence(v, divergence);
-    const int W = v.width;
-    const int H = v.height;
-    ScalarField& p = pressure;
-    const ScalarField& D = divergence;
-    for (int sweep = 0; sweep < iterations; ++sweep) {
-        // Gauss-Seidel for laplacian(p) = D: p = 0.25 * (pW - D + pE + pN + pS)
-        for (int i = 1; i <= W - 2; ++i) {
-            for (int j = 1; j <= H - 2; ++j) {
-                p.set(i, j, 0.25f * (p.at(i - 1, j) - D.at(i, j) + p.at(i + 1, j) +
-                                     p.at(i, j - 1) + p.at(i, j + 1)));
-            }
-        }
-        setScalarBoundary(p);
+    if (!fitsGrid(v.width, v.height)) {
+        return;
     }
-    // v = v - grad(p), central differences
-    for (int i = 1; i <= W - 2; ++i) {
-        for (int j = 1; j <= H - 2; ++j) {
-            const Vec2 gradient(-0.5f * (p.at(i + 1, j) - p.at(i - 1, j)),
-                                -0.5f * (p.at(i, j + 1) - p.at(i, j - 1)));
-            v.set(i, j, v.at(i, j) + gradient);
+    work.followObstacles(obstacles);
+    split(v);
+    projectWorkspace();
+    join(v);
+}
+
+// Projects the velocity in work.vx, work.vy in place; writes pressure and divergence.
+void FluidSolver::projectWorkspace() {
+    SolverWorkspace& w = work;
+    const int W = velocity.width;
+    const int H = velocity.height;
+    // Every cell of the divergence is written: the interior here, the rest by the boundary pass.
+    w.kernels->divergence(W, H, w.vx.data(), w.vy.data(), divergence.data.data());
+    w.naturalPass.applyScalar(divergence.data.data());
+    if (iterations > 0) {
+        // The pressure starts from zero, the boundary layer included.
+        const int chunks = static_cast<int>(w.chunks.size());
+        w.diagonal.gather(divergence.data.data(), w.divergence.data());
+        std::fill(w.pressure.begin(), w.pressure.end(), 0.0f);
+        for (int sweep = 0; sweep < iterations; ++sweep) {
+            w.kernels->pressureSweep(w.chunks.data(), chunks, w.pressure.data(),
+                                     w.divergence.data());
+            w.diagonalPass.applyScalar(w.pressure.data());
         }
+        w.diagonal.scatter(w.pressure.data(), pressure.data.data());
+    } else {
+        pressure.clear();
     }
-    setVectorBoundary(v);
+    // v = v - grad(p); the kernel also passes over the side walls, which the pass rewrites.
+    w.kernels->subtractGradient(W, H, pressure.data.data(), w.vx.data(), w.vy.data());
+    w.naturalPass.applyVector(w.vx.data(), w.vy.data());
 }

@@ -2,13 +2,21 @@
 
 #include "ObstacleList.h"
 #include "ScalarField.h"
+#include "SimdPath.h"
+#include "SolverWorkspace.h"
 #include "Vec2.h"
 #include "VectorField.h"
 
 // An incompressible 2-D velocity field advanced by the stable-fluids method: implicit viscous
 // diffusion (Gauss-Seidel), semi-Lagrangian self-advection with bilinear interpolation and a
 // pressure projection, inside impermeable walls and around polygon obstacles.
-// All fields have the solver's size; the fields are public so that they can be inspected.
+// All fields have the solver's size; the fields are public so that they can be inspected, and
+// written, between operations.
+//
+// The loops run on a private copy of the fields: the Gauss-Seidel sweeps anti-diagonal by
+// anti-diagonal in a diagonal-major layout, the other passes row by row, with vector instructions
+// chosen at run time. The results are the straightforward cell-by-cell loops' to the bit. Each
+// operation reads the public fields when it starts and writes them back before it returns.
 class FluidSolver {
 public:
     VectorField velocity;         // the current velocity
@@ -40,13 +48,16 @@ public:
     // Fewer than 3 vertices, a null array, or a vertex that is not finite or lies more than a grid
     // size outside the grid creates nothing.
     void addObstacle(const Vec2* polygon, int count);
-    void clearObstacles() { obstacles.clear(); }
+    void clearObstacles();
 
     // Walls: normal component 0, tangential copied from the interior; corners the mean of their
     // two edge neighbours; then every obstacle in order.
     void setVectorBoundary(VectorField& v) const;
     // Walls: zero normal derivative; corners the mean of their two edge neighbours; then obstacles.
     void setScalarBoundary(ScalarField& s) const;
+
+    // The field arguments below have the solver's size (an assertion; otherwise they are left
+    // unchanged). Where u and d are the same field, u is read as it was on entry.
 
     // Solves d - timeStep * viscosity * laplacian(d) = u by relaxation in place on d.
     void diffuse(const VectorField& u, VectorField& d) const;
@@ -56,4 +67,20 @@ public:
     void computeDivergence(const VectorField& v, ScalarField& q) const;
     // Subtracts the gradient of the pressure that solves laplacian(p) = div(v).
     void project(VectorField& v);
+
+    // The instruction set that the loops use: at construction the fastest that the processor
+    // supports. Returns false, and keeps the current one, for a path it cannot run.
+    bool useSimdPath(SimdPath path);
+    SimdPath simdPath() const { return work.path; }
+
+private:
+    bool fitsGrid(int width, int height) const;
+    // The steps of the operations, on the workspace; see FluidSolver.cpp.
+    void diffuseIntoWorkspace(const VectorField& u, VectorField& d) const;
+    void advectWorkspace(const VectorField& u) const;
+    void projectWorkspace();
+    void split(const VectorField& v) const;
+    void join(VectorField& v) const;
+
+    mutable SolverWorkspace work;
 };

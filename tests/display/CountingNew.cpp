@@ -19,6 +19,15 @@ void* operator new(std::size_t size) {
     }
     throw std::bad_alloc();
 }
+// The nothrow forms too (std::stable_sort's buffer uses them): otherwise the library's own
+// would allocate what the replacement below frees.
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
+    ++allocations;
+    return std::malloc(size == 0 ? 1 : size);
+}
+void operator delete(void* p, const std::nothrow_t&) noexcept {
+    std::free(p);
+}
 void operator delete(void* p) noexcept {
     std::free(p);
 }

@@ -310,3 +310,28 @@ TEST(FluidSolverTest, ZeroIterationsOnlyRunTheFinalBoundaryPass) {
 TEST(FluidSolverTest, RejectsGridsWithoutInterior) {
     EXPECT_THROW(FluidSolver(2, 2, 0.001f, 0.01f, 20), std::invalid_argument);
 }
+
+// With the source and the target the same field, diffuse and advect read the source as it was
+// when they were called, exactly as from a copy of it.
+TEST(FluidSolverTest, InPlaceDiffusionAndAdvectionReadTheSourceAsOnEntry) {
+    FluidSolver solver = makeDefaultSolver();
+    VectorField field(kSize, kSize);
+    VectorField copy(kSize, kSize);
+    VectorField expected(kSize, kSize);
+    for (bool advection : {false, true}) {
+        fillRandom(field, 4);
+        fillRandom(expected, 4);
+        copy.copyFrom(field);
+        if (advection) {
+            solver.advect(copy, expected);
+            solver.advect(field, field);
+        } else {
+            solver.diffuse(copy, expected);
+            solver.diffuse(field, field);
+        }
+        for (std::size_t k = 0; k < field.data.size(); ++k) {
+            ASSERT_EQ(field.data[k].x, expected.data[k].x) << advection;
+            ASSERT_EQ(field.data[k].y, expected.data[k].y) << advection;
+        }
+    }
+}

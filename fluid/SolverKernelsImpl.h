@@ -1,0 +1,354 @@
+// The bodies of the solver's kernels, written once for any vector width. Each SolverKernels*.cpp
+// defines FLUID_KERNEL_LANES, includes this file and is compiled for its own instruction set.
+// Everything here has internal linkage and nothing from the standard library is instantiated, so
+// that no function compiled for a wider instruction set can stand in for another at link time.
+//
+// Vectors are the compilers' generic vector extension: element-wise IEEE single-precision
+// operations, the same as on scalars, with no fused multiply-add (-ffp-contract=off, and the
+// instruction sets are chosen without FMA). Each formula is written once, for a lane type that
+// is either one cell (Scalar) or FLUID_KERNEL_LANES neighbouring cells (Vector), and keeps the
+// term order of the straightforward loops.
+#pragma once
+
+#include "SolverKernels.h"
+
+#ifndef FLUID_KERNEL_LANES
+#error "define FLUID_KERNEL_LANES before including SolverKernelsImpl.h"
+#endif
+
+#define FLUID_INLINE inline __attribute__((always_inline))
+#define FLUID_LAMBDA_INLINE __attribute__((always_inline))
+
+namespace {
+
+constexpr int kLanes = FLUID_KERNEL_LANES;
+typedef float Floats __attribute__((vector_size(kLanes * sizeof(float))));
+typedef int Ints __attribute__((vector_size(kLanes * sizeof(int))));
+
+struct Scalar {
+    using F = float;
+    using I = int;
+    static F load(const float* p) { return *p; }
+    static void store(float* p, F v) { *p = v; }
+    static I columns(int first) { return first; }
+    static I truncate(F v) { return static_cast<int>(v); }
+    static F toFloat(I v) { return static_cast<float>(v); }
+    // x and y of cell k of an interleaved field (x, y, x, y, ...).
+    static void loadCell(const float* u, int k, F& x, F& y) {
+        x = u[2 * k];
+        y = u[2 * k + 1];
+    }
+    // x and y of cell k and of the cell after it.
+    static void loadPair(const float* u, I k, F& x0, F& y0, F& x1, F& y1) {
+        x0 = u[2 * k];
+        y0 = u[2 * k + 1];
+        x1 = u[2 * k + 2];
+        y1 = u[2 * k + 3];
+    }
+    // A back-traced coordinate clamped to [0.5, high]; NaN goes to the low end.
+    static F clampTrace(F p, float high) {
+        if (!(p >= 0.5f)) {
+            return 0.5f;
+        }
+        return p > high ? high : p;
+    }
+};
+
+// Lane patterns for __builtin_shufflevector(a, b, ...): lane l of the result is element at(l) of
+// a followed by b.
+template <int... I>
+struct LaneList {};
+template <int N, int... I>
+struct MakeLaneList : MakeLaneList<N - 1, N - 1, I...> {};
+template <int... I>
+struct MakeLaneList<0, I...> {
+    using type = LaneList<I...>;
+};
+
+template <typename Pattern, int... I>
+inline Floats shuffle(Floats a, Floats b, LaneList<I...>) {
+    return __builtin_shufflevector(a, b, Pattern::at(I)...);
+}
+template <typename Pattern>
+inline Floats shuffle(Floats a, Floats b) {
+    return shuffle<Pattern>(a, b, typename MakeLaneList<kLanes>::type{});
+}
+
+struct EvenLanes {  // a0 a2 ... b0 b2 ...
+    static constexpr int at(int l) { return 2 * l; }
+};
+struct OddLanes {
+    static constexpr int at(int l) { return 2 * l + 1; }
+};
+struct InterleaveLow {  // a0 b0 a1 b1 ...
+    static constexpr int at(int l) { return l / 2 + (l % 2) * kLanes; }
+};
+struct InterleaveHigh {  // from the middle of a and b on
+    static constexpr int at(int l) { return kLanes / 2 + l / 2 + (l % 2) * kLanes; }
+};
+// Within each group of four lanes g: a0 b0 a1 b1, a2 b2 a3 b3, a0 a1 b0 b1 and a2 a3 b2 b3 of
+// that group; the steps of a 4 x 4 transpose.
+struct GroupUnpackLow {
+    static constexpr int at(int l) { return l / 4 * 4 + l % 4 / 2 + l % 2 * kLanes; }
+};
+struct GroupUnpackHigh {
+    static constexpr int at(int l) { return l / 4 * 4 + 2 + l % 4 / 2 + l % 2 * kLanes; }
+};
+struct GroupLowHalves {
+    static constexpr int at(int l) { return l / 4 * 4 + l % 2 + l % 4 / 2 * kLanes; }
+};
+struct GroupHighHalves {
+    static constexpr int at(int l) { return l / 4 * 4 + 2 + l % 2 + l % 4 / 2 * kLanes; }
+};
+
+typedef float Quad __attribute__((vector_size(4 * sizeof(float))));
+
+// The quads q[m], q[m + 4], q[m + 8], ... side by side in one vector.
+inline Floats spreadQuads(const Quad* q, int m) {
+#if FLUID_KERNEL_LANES == 4
+    return q[m];
+#elif FLUID_KERNEL_LANES == 8
+    return __builtin_shufflevector(q[m], q[m + 4], 0, 1, 2, 3, 4, 5, 6, 7);
+#else
+#error "FLUID_KERNEL_LANES must be 4 or 8"
+#endif
+}
+
+struct Vector {
+    using F = Floats;
+    using I = Ints;
+    static F load(const float* p) {
+        F v;
+        __builtin_memcpy(&v, p, sizeof v);
+        return v;
+    }
+    static void store(float* p, F v) { __builtin_memcpy(p, &v, sizeof v); }
+    static F broadcast(float s) {
+        F v;
+        for (int l = 0; l < kLanes; ++l) {
+            v[l] = s;
+        }
+        return v;
+    }
+    static I columns(int first) {
+        I v;
+        for (int l = 0; l < kLanes; ++l) {
+            v[l] = first + l;
+        }
+        return v;
+    }
+    static I truncate(F v) { return __builtin_convertvector(v, I); }
+    static F toFloat(I v) { return __builtin_convertvector(v, F); }
+    static void loadCell(const float* u, int k, F& x, F& y) {
+        const F a = load(u + 2 * k);
+        const F b = load(u + 2 * k + kLanes);
+        x = shuffle<EvenLanes>(a, b);
+        y = shuffle<OddLanes>(a, b);
+    }
+    // Each lane's two cells are 16 neighbouring bytes: one load per lane, then a 4 x 4 transpose
+    // within each group of four lanes.
+    static void loadPair(const float* u, I k, F& x0, F& y0, F& x1, F& y1) {
+        Quad q[kLanes];
+        for (int l = 0; l < kLanes; ++l) {
+            __builtin_memcpy(&q[l], u + 2 * k[l], sizeof(Quad));
+        }
+        // Group g of r[m] holds quad 4g + m: (x0, y0, x1, y1) of lane 4g + m.
+        const F r0 = spreadQuads(q, 0);
+        const F r1 = spreadQuads(q, 1);
+        const F r2 = spreadQuads(q, 2);
+        const F r3 = spreadQuads(q, 3);
+        const F t0 = shuffle<GroupUnpackLow>(r0, r1);   // x0 x0 y0 y0 of lanes 4g, 4g + 1
+        const F t1 = shuffle<GroupUnpackHigh>(r0, r1);  // x1 x1 y1 y1
+        const F t2 = shuffle<GroupUnpackLow>(r2, r3);   // the same for lanes 4g + 2, 4g + 3
+        const F t3 = shuffle<GroupUnpackHigh>(r2, r3);
+        x0 = shuffle<GroupLowHalves>(t0, t2);
+        y0 = shuffle<GroupHighHalves>(t0, t2);
+        x1 = shuffle<GroupLowHalves>(t1, t3);
+        y1 = shuffle<GroupHighHalves>(t1, t3);
+    }
+    // mask ? a : b, lane by lane; mask lanes are all ones or all zeros.
+    static F select(I mask, F a, F b) { return (F)((mask & (I)a) | (~mask & (I)b)); }
+    static F clampTrace(F p, float high) {
+        const I low = ~(p >= broadcast(0.5f));  // NaN included
+        const I over = p > broadcast(high);
+        return select(low, broadcast(0.5f), select(over, broadcast(high), p));
+    }
+};
+
+// The lanes from `lanes` on, which a short chunk leaves as they are.
+FLUID_INLINE Ints lanesFrom(int lanes) { return Vector::columns(0) >= lanes; }
+
+// Stores a chunk's new values; lanes past its end keep what they hold.
+FLUID_INLINE void storeChunk(float* p, int lanes, Floats v) {
+    if (lanes == kLanes) {
+        Vector::store(p, v);
+    } else {
+        Vector::store(p, Vector::select(lanesFrom(lanes), Vector::load(p), v));
+    }
+}
+
+// d = (dW + dE + dN + dS + alpha * u) * beta
+FLUID_INLINE Floats diffused(const float* d, const float* au, const SweepChunk& c, float beta) {
+    using L = Vector;
+    return ((((L::load(d + c.north - 1) + L::load(d + c.south + 1)) + L::load(d + c.north)) +
+             L::load(d + c.south)) +
+            L::load(au + c.first)) *
+           beta;
+}
+
+void diffusionSweep(const SweepChunk* chunks, int count, float* x, float* y, const float* ax,
+                    const float* ay, float beta) {
+    for (int k = 0; k < count; ++k) {
+        const SweepChunk c = chunks[k];
+        const Floats newX = diffused(x, ax, c, beta);
+        const Floats newY = diffused(y, ay, c, beta);
+        storeChunk(x + c.first, c.lanes, newX);
+        storeChunk(y + c.first, c.lanes, newY);
+    }
+}
+
+void pressureSweep(const SweepChunk* chunks, int count, float* p, const float* D) {
+    using L = Vector;
+    for (int k = 0; k < count; ++k) {
+        const SweepChunk c = chunks[k];
+        // p = 0.25 * (pW - D + pE + pN + pS)
+        storeChunk(p + c.first, c.lanes,
+                   0.25f * ((((L::load(p + c.north - 1) - L::load(D + c.first)) +
+                              L::load(p + c.south + 1)) +
+                             L::load(p + c.north)) +
+                            L::load(p + c.south)));
+    }
+}
+
+// cells(lanes, k, i, j) over the interior, row by row, a vector of cells (i, j) on at a time, k
+// the storage index of (i, j). A last partial vector is moved back to end with the row, which
+// computes some cells twice: only for loops that do not read what they write, where the second
+// result equals the first. Rows shorter than a vector go cell by cell.
+template <typename Cells>
+FLUID_INLINE void forInteriorRows(int width, int height, Cells cells) {
+    const int n = width - 2;
+    for (int j = 1; j <= height - 2; ++j) {
+        const int row = 1 + j * width;
+        if (n < kLanes) {
+            for (int t = 0; t < n; ++t) {
+                cells(Scalar{}, row + t, 1 + t, j);
+            }
+            continue;
+        }
+        for (int t = 0;; t += kLanes) {
+            t = t + kLanes > n ? n - kLanes : t;
+            cells(Vector{}, row + t, 1 + t, j);
+            if (t + kLanes == n) {
+                break;
+            }
+        }
+    }
+}
+
+// Advects the cells (i, j) .. (i + lanes - 1, j), at storage index k on; u is interleaved.
+template <typename L>
+FLUID_INLINE void advectCells(int k, int i, int j, int width, float factor, float highX,
+                              float highY, const float* u, float* x, float* y) {
+    using F = typename L::F;
+    using I = typename L::I;
+    F ux;
+    F uy;
+    L::loadCell(u, k, ux, uy);
+    // Trace back along the cell's own velocity, p = (i, j) - factor * u, staying within half a
+    // cell of the walls.
+    const F px = L::clampTrace(L::toFloat(L::columns(i)) - ux * factor, highX);
+    const F py = L::clampTrace(static_cast<float>(j) - uy * factor, highY);
+    const I i0 = L::truncate(px);
+    const I j0 = L::truncate(py);
+    // Bilinear weights of the four cells around p.
+    const F left = L::toFloat(i0 + 1) - px;
+    const F right = px - L::toFloat(i0);
+    const F upper = L::toFloat(j0 + 1) - py;
+    const F lower = py - L::toFloat(j0);
+    const F w00 = left * upper;
+    const F w10 = right * upper;
+    const F w01 = left * lower;
+    const F w11 = right * lower;
+    const I k00 = i0 + j0 * width;
+    F x00, y00, x10, y10, x01, y01, x11, y11;
+    L::loadPair(u, k00, x00, y00, x10, y10);
+    L::loadPair(u, k00 + width, x01, y01, x11, y11);
+    L::store(x + k, ((x00 * w00 + x10 * w10) + x01 * w01) + x11 * w11);
+    L::store(y + k, ((y00 * w00 + y10 * w10) + y01 * w01) + y11 * w11);
+}
+
+void advect(int width, int height, float factor, const float* u, float* x, float* y) {
+    const float highX = static_cast<float>(width - 2) + 0.5f;
+    const float highY = static_cast<float>(height - 2) + 0.5f;
+    forInteriorRows(width, height, [=](auto lanes, int k, int i, int j) FLUID_LAMBDA_INLINE {
+        advectCells<decltype(lanes)>(k, i, j, width, factor, highX, highY, u, x, y);
+    });
+}
+
+// An interleaved field (x, y, x, y, ...) of n cells to two component arrays, and back.
+void split(const float* v, int n, float* x, float* y) {
+    int k = 0;
+    for (; k + kLanes <= n; k += kLanes) {
+        Floats cx;
+        Floats cy;
+        Vector::loadCell(v, k, cx, cy);
+        Vector::store(x + k, cx);
+        Vector::store(y + k, cy);
+    }
+    for (; k < n; ++k) {
+        x[k] = v[2 * k];
+        y[k] = v[2 * k + 1];
+    }
+}
+
+void join(const float* x, const float* y, int n, float* v) {
+    int k = 0;
+    for (; k + kLanes <= n; k += kLanes) {
+        const Floats cx = Vector::load(x + k);
+        const Floats cy = Vector::load(y + k);
+        Vector::store(v + 2 * k, shuffle<InterleaveLow>(cx, cy));
+        Vector::store(v + 2 * k + kLanes, shuffle<InterleaveHigh>(cx, cy));
+    }
+    for (; k < n; ++k) {
+        v[2 * k] = x[k];
+        v[2 * k + 1] = y[k];
+    }
+}
+
+// div = 0.5 * (uE - uW + vS - vN), in cell units
+template <typename L>
+FLUID_INLINE void divergenceCells(int k, int width, const float* x, const float* y, float* q) {
+    L::store(q + k, 0.5f * (((L::load(x + k + 1) - L::load(x + k - 1)) + L::load(y + k + width)) -
+                            L::load(y + k - width)));
+}
+
+void divergence(int width, int height, const float* x, const float* y, float* q) {
+    forInteriorRows(width, height, [=](auto lanes, int k, int, int) FLUID_LAMBDA_INLINE {
+        divergenceCells<decltype(lanes)>(k, width, x, y, q);
+    });
+}
+
+// v = v - grad(p), central differences
+template <typename L>
+FLUID_INLINE void subtractGradientCells(int k, int width, const float* p, float* x, float* y) {
+    L::store(x + k, L::load(x + k) + -0.5f * (L::load(p + k + 1) - L::load(p + k - 1)));
+    L::store(y + k, L::load(y + k) + -0.5f * (L::load(p + k + width) - L::load(p + k - width)));
+}
+
+// In place, so each cell exactly once.
+void subtractGradient(int width, int height, const float* p, float* x, float* y) {
+    const int first = 1 + width;
+    const int count = (height - 2) * width - 2;  // (1, 1) to (width - 2, height - 2)
+    int t = 0;
+    for (; t + kLanes <= count; t += kLanes) {
+        subtractGradientCells<Vector>(first + t, width, p, x, y);
+    }
+    for (; t < count; ++t) {
+        subtractGradientCells<Scalar>(first + t, width, p, x, y);
+    }
+}
+
+constexpr SolverKernels kKernels{kLanes,      diffusionSweep,   pressureSweep, advect,
+                                 divergence, subtractGradient, split,         join};
+
+}  // namespace

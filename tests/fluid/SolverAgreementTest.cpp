@@ -1,0 +1,420 @@
+// The fast solver against the straightforward one, bit for bit, over long random runs of every
+// public operation, on every instruction-set path this processor runs.
+//
+// Two floats agree when their bits are equal, or when both are NaN: a compiler may commute the
+// operands of an addition, and which of two NaN operands an addition returns depends on their
+// order, so NaN payloads may legitimately differ. Every other value, signed zeros and infinities
+// included, must match exactly.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <limits>
+#include <random>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "FluidSolver.h"
+#include "ReferenceSolver.h"
+
+namespace {
+
+constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
+constexpr float kInf = std::numeric_limits<float>::infinity();
+
+bool agree(float a, float b) {
+    if (std::isnan(a) && std::isnan(b)) {
+        return true;
+    }
+    std::uint32_t x;
+    std::uint32_t y;
+    std::memcpy(&x, &a, sizeof x);
+    std::memcpy(&y, &b, sizeof y);
+    return x == y;
+}
+
+std::string hex(float v) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%a", static_cast<double>(v));
+    return text;
+}
+
+template <typename T>
+float component(const T& cell, int c);
+template <>
+float component(const Vec2& cell, int c) {
+    return c == 0 ? cell.x : cell.y;
+}
+template <>
+float component(const float& cell, int) {
+    return cell;
+}
+
+// Names the first cell where two fields of the same size differ.
+template <typename T>
+::testing::AssertionResult sameField(const char* name, const GridField<T>& fast,
+                                     const GridField<T>& reference) {
+    const int components = sizeof(T) / sizeof(float);
+    for (std::size_t k = 0; k < fast.data.size(); ++k) {
+        for (int c = 0; c < components; ++c) {
+            const float a = component(fast.data[k], c);
+            const float b = component(reference.data[k], c);
+            if (!agree(a, b)) {
+                return ::testing::AssertionFailure()
+                       << name << " cell (" << k % fast.width << ", " << k / fast.width
+                       << ") component " << c << ": fast " << hex(a) << ", reference "
+                       << hex(b);
+            }
+        }
+    }
+    return ::testing::AssertionSuccess();
+}
+
+::testing::AssertionResult sameState(const FluidSolver& fast, const ReferenceSolver& reference) {
+    for (auto result : {sameField("velocity", fast.velocity, reference.velocity),
+                        sameField("scratchVelocity", fast.scratchVelocity,
+                                  reference.scratchVelocity),
+                        sameField("pressure", fast.pressure, reference.pressure),
+                        sameField("divergence", fast.divergence, reference.divergence)}) {
+        if (!result) {
+            return result;
+        }
+    }
+    return ::testing::AssertionSuccess();
+}
+
+// A fast solver on one path and a reference solver, driven through the same operations.
+class Twins {
+public:
+    Twins(int width, int height, SimdPath path, int iterations = 20, float viscosity = 0.01f)
+        : fast(width, height, 0.001f, viscosity, iterations),
+          reference(width, height, 0.001f, viscosity, iterations) {
+        chosen = fast.useSimdPath(path);
+    }
+
+    template <typename Operation>
+    void both(Operation operation) {
+        operation(fast);
+        operation(reference);
+    }
+
+    FluidSolver fast;
+    ReferenceSolver reference;
+    bool chosen = false;
+};
+
+// Random polygons that lie along the walls, run into the corners, cross themselves and each
+// other, or repeat a vertex.
+std::vector<Vec2> randomPolygon(std::mt19937& random, int width, int height) {
+    const auto pick = [&random](int last) {
+        switch (random() % 4) {
+            case 0:
+                return 0;
+            case 1:
+                return last;
+            default:
+                return static_cast<int>(random() % (last + 1));
+        }
+    };
+    std::vector<Vec2> polygon;
+    const int count = 3 + static_cast<int>(random() % 6);
+    for (int k = 0; k < count; ++k) {
+        if (k > 0 && random() % 8 == 0) {
+            polygon.push_back(polygon.back());
+        } else {
+            polygon.emplace_back(static_cast<float>(pick(width - 1)),
+                                 static_cast<float>(pick(height - 1)));
+        }
+    }
+    return polygon;
+}
+
+// Mostly drag-like values, now and then one of the largest a drag gives, a tiny one, or none.
+float randomValue(std::mt19937& random, bool nonFinite) {
+    switch (random() % 16) {
+        case 0:
+            return std::uniform_real_distribution<float>(-32000.0f, 32000.0f)(random);
+        case 1:
+            return std::uniform_real_distribution<float>(-1e-30f, 1e-30f)(random);
+        case 2:
+            return 0.0f;
+        case 3:
+            return -0.0f;
+        case 4:
+            if (nonFinite) {
+                const float special[] = {kNaN, -kNaN, kInf, -kInf};
+                return special[random() % 4];
+            }
+            return 1.0f;
+        default:
+            return std::uniform_real_distribution<float>(-500.0f, 500.0f)(random);
+    }
+}
+
+// The panel's viscosities (0.0001 to 10), and the vanishing and unusable ones.
+float randomViscosity(std::mt19937& random) {
+    const float special[] = {0.01f, 1e-4f, 10.0f, 1e-36f, 1e-40f, 0.0f, -0.01f};
+    if (random() % 2 == 0) {
+        return special[random() % (sizeof special / sizeof special[0])];
+    }
+    return std::pow(10.0f, std::uniform_real_distribution<float>(-4.0f, 1.0f)(random));
+}
+
+struct RunOptions {
+    int width = 100;
+    int height = 100;
+    int operations = 300;
+    unsigned seed = 1;
+    bool nonFinite = false;  // let stirs and field writes bring in NaN and infinities
+};
+
+// Every public operation in a random order, compared after each.
+void runRandomOperations(SimdPath path, const RunOptions& options) {
+    Twins twins(options.width, options.height, path);
+    if (!twins.chosen) {
+        GTEST_SKIP() << simdPathName(path) << " is not available on this processor";
+    }
+    std::mt19937 random(options.seed);
+    const int W = options.width;
+    const int H = options.height;
+    const auto cell = [&random](int size) { return static_cast<int>(random() % size); };
+    std::ostringstream log;
+
+    for (int op = 0; op < options.operations; ++op) {
+        const int kind = static_cast<int>(random() % 20);
+        if (kind < 6) {
+            log << "step ";
+            twins.both([](auto& s) { s.step(); });
+        } else if (kind < 9) {
+            // Anywhere: interior, walls, corners, and now and then outside the grid.
+            const int i = random() % 16 == 0 ? -1 : cell(W + 1);
+            const int j = cell(H);
+            const Vec2 value(randomValue(random, options.nonFinite),
+                             randomValue(random, options.nonFinite));
+            log << "stir(" << i << "," << j << ") ";
+            twins.both([&](auto& s) { s.setVelocity(i, j, value); });
+        } else if (kind == 9) {
+            const int sweeps[] = {0, 1, 2, 3, 5, 8, 20, 33, 50};
+            const int n = sweeps[random() % (sizeof sweeps / sizeof sweeps[0])];
+            log << "sweeps " << n << " ";
+            twins.both([&](auto& s) { s.setIterations(n); });
+        } else if (kind == 10) {
+            const float viscosity = randomViscosity(random);
+            log << "viscosity " << viscosity << " ";
+            twins.both([&](auto& s) { s.setViscosity(viscosity); });
+        } else if (kind == 11) {
+            const bool on = random() % 3 != 0;
+            log << "viscosity " << (on ? "on " : "off ");
+            twins.both([&](auto& s) { s.setViscosityEnabled(on); });
+        } else if (kind == 12) {
+            // Through the solver, or straight into its public list.
+            const std::vector<Vec2> polygon = randomPolygon(random, W, H);
+            const int n = static_cast<int>(polygon.size());
+            const bool direct = random() % 3 == 0;
+            log << (direct ? "append " : "obstacle ");
+            twins.both([&](auto& s) {
+                if (direct) {
+                    s.obstacles.append(Obstacle(polygon.data(), n, W, H));
+                } else {
+                    s.addObstacle(polygon.data(), n);
+                }
+            });
+        } else if (kind == 13 && random() % 3 == 0) {
+            const bool direct = random() % 2 == 0;
+            log << (direct ? "list clear " : "clear ");
+            twins.both([direct](auto& s) {
+                if (direct) {
+                    s.obstacles.clear();
+                } else {
+                    s.clearObstacles();
+                }
+            });
+        } else if (kind == 14) {
+            // Writes into the public fields between operations.
+            const int k = cell(W * H);
+            const Vec2 value(randomValue(random, options.nonFinite),
+                             randomValue(random, options.nonFinite));
+            const float scalar = randomValue(random, options.nonFinite);
+            log << "write " << k << " ";
+            twins.both([&](auto& s) {
+                s.scratchVelocity.data[k] = value;
+                s.velocity.data[(k * 7) % (W * H)] = Vec2(value.y, value.x);
+                s.pressure.data[k] = scalar;
+                s.divergence.data[(k * 3) % (W * H)] = -scalar;
+            });
+        } else if (kind == 15 && (options.nonFinite || random() % 4 == 0)) {
+            // A NaN spreads over the whole field within a step: start again from rest, so that
+            // new ones keep arriving in a live field.
+            log << "rest ";
+            twins.both([](auto& s) {
+                for (VectorField* field : {&s.velocity, &s.scratchVelocity}) {
+                    for (Vec2& v : field->data) {
+                        v = Vec2();
+                    }
+                }
+            });
+        } else {
+            // The operations that a step is made of, called on their own.
+            const int which = static_cast<int>(random() % 6);
+            log << "part " << which << " ";
+            twins.both([which](auto& s) {
+                switch (which) {
+                    case 0:
+                        s.diffuse(s.velocity, s.scratchVelocity);
+                        break;
+                    case 1:
+                        s.advect(s.scratchVelocity, s.velocity);
+                        break;
+                    case 2:
+                        s.project(s.scratchVelocity);
+                        break;
+                    case 3:
+                        s.computeDivergence(s.velocity, s.pressure);
+                        break;
+                    case 4:
+                        s.setVectorBoundary(s.scratchVelocity);
+                        break;
+                    default:
+                        s.setScalarBoundary(s.divergence);
+                        break;
+                }
+            });
+        }
+        ASSERT_TRUE(sameState(twins.fast, twins.reference))
+            << W << " x " << H << ", seed " << options.seed << ", after: " << log.str();
+    }
+}
+
+std::vector<SimdPath> allPaths() { return {SimdPath::Portable, SimdPath::Avx2}; }
+
+class SolverAgreement : public ::testing::TestWithParam<SimdPath> {};
+
+std::string pathName(const ::testing::TestParamInfo<SimdPath>& info) {
+    return simdPathName(info.param);
+}
+
+}  // namespace
+
+INSTANTIATE_TEST_SUITE_P(Paths, SolverAgreement, ::testing::ValuesIn(allPaths()), pathName);
+
+TEST_P(SolverAgreement, LongRandomRunsOnTheProgramsGrid) {
+    for (unsigned seed : {1u, 2u, 3u}) {
+        RunOptions options;
+        options.seed = seed;
+        runRandomOperations(GetParam(), options);
+    }
+}
+
+// Narrow and flat grids have diagonals shorter than a vector and rows shorter than one, which
+// take other code; the smallest has a single interior cell. Each runs once with finite values
+// and once with NaN and infinities as well.
+TEST_P(SolverAgreement, GridsOfOtherShapes) {
+    const struct {
+        int width;
+        int height;
+    } grids[] = {{3, 3}, {4, 9}, {9, 4}, {5, 37}, {37, 23}, {100, 11}, {12, 100}};
+    for (const auto& grid : grids) {
+        for (bool nonFinite : {false, true}) {
+            RunOptions options;
+            options.width = grid.width;
+            options.height = grid.height;
+            options.operations = 150;
+            options.seed = static_cast<unsigned>(grid.width * 1000 + grid.height);
+            options.nonFinite = nonFinite;
+            runRandomOperations(GetParam(), options);
+        }
+    }
+}
+
+TEST_P(SolverAgreement, FieldsWithNaNAndInfinity) {
+    for (unsigned seed : {11u, 12u}) {
+        RunOptions options;
+        options.seed = seed;
+        options.operations = 200;
+        options.nonFinite = true;
+        runRandomOperations(GetParam(), options);
+    }
+}
+
+// Every cell of both velocity fields seeded with NaN, infinities and finite values, then
+// steps, stirs and projections, with obstacles whose passes copy them around.
+TEST_P(SolverAgreement, NonFiniteValuesEverywhere) {
+    Twins twins(100, 100, GetParam());
+    if (!twins.chosen) {
+        GTEST_SKIP() << simdPathName(GetParam()) << " is not available on this processor";
+    }
+    const std::vector<Vec2> polygon{{0, 40}, {30, 45}, {10, 99}};
+    twins.both([&](auto& s) { s.addObstacle(polygon.data(), 3); });
+    std::mt19937 random(5);
+    const float values[] = {kNaN, kInf, -kInf, 0.0f, -0.0f, 1.0f, -250.0f, 1e-39f};
+    for (int k = 0; k < 100 * 100; ++k) {
+        const Vec2 v(values[random() % 8], values[random() % 8]);
+        const Vec2 w(values[random() % 8], values[random() % 8]);
+        twins.both([&](auto& s) {
+            s.velocity.data[k] = v;
+            s.scratchVelocity.data[k] = w;
+        });
+    }
+    for (int round = 0; round < 3; ++round) {
+        twins.both([](auto& s) { s.step(); });
+        ASSERT_TRUE(sameState(twins.fast, twins.reference)) << "step " << round;
+        twins.both([](auto& s) { s.setVelocity(50, 50, Vec2(kNaN, 3.0f)); });
+        ASSERT_TRUE(sameState(twins.fast, twins.reference)) << "stir " << round;
+        twins.both([](auto& s) { s.setViscosityEnabled(!s.viscosityEnabled); });
+    }
+}
+
+// Every sweep count that the panel allows and the two it does not, with and without viscosity,
+// around obstacles along the walls and in the corners.
+TEST_P(SolverAgreement, EverySweepCount) {
+    const std::vector<std::vector<Vec2>> polygons{
+        {{0, 0}, {20, 0}, {0, 20}}, {{99, 60}, {99, 99}, {70, 99}}, {{40, 40}, {60, 45}, {45, 70}}};
+    for (int sweeps = 0; sweeps <= 50; ++sweeps) {
+        Twins twins(100, 100, GetParam(), sweeps);
+        if (!twins.chosen) {
+            GTEST_SKIP() << simdPathName(GetParam()) << " is not available on this processor";
+        }
+        for (const std::vector<Vec2>& polygon : polygons) {
+            twins.both([&](auto& s) { s.addObstacle(polygon.data(), 3); });
+        }
+        twins.both([](auto& s) {
+            s.setVelocity(30, 50, Vec2(400, -100));
+            s.setVelocity(1, 1, Vec2(-300, 200));
+            s.step();
+            s.setViscosityEnabled(false);
+            s.step();
+        });
+        ASSERT_TRUE(sameState(twins.fast, twins.reference)) << sweeps << " sweeps";
+    }
+}
+
+// The obstacle list is public: obstacles appended or cleared through it, or a list assigned to
+// it, take effect at the next operation.
+TEST_P(SolverAgreement, ObstaclesChangedThroughThePublicList) {
+    Twins twins(100, 100, GetParam());
+    if (!twins.chosen) {
+        GTEST_SKIP() << simdPathName(GetParam()) << " is not available on this processor";
+    }
+    const std::vector<Vec2> square{{30, 30}, {60, 30}, {60, 60}, {30, 60}};
+    const std::vector<Vec2> triangle{{10, 80}, {90, 85}, {50, 95}};
+    const auto stirAndStep = [](auto& s) {
+        s.setVelocity(45, 20, Vec2(0, 300));
+        s.step();
+    };
+    twins.both([&](auto& s) { s.obstacles.append(Obstacle(square.data(), 4, 100, 100)); });
+    twins.both(stirAndStep);
+    ASSERT_TRUE(sameState(twins.fast, twins.reference)) << "appended";
+
+    ObstacleList other;
+    other.append(Obstacle(triangle.data(), 3, 100, 100));
+    twins.both([&](auto& s) { s.obstacles = other; });
+    twins.both(stirAndStep);
+    ASSERT_TRUE(sameState(twins.fast, twins.reference)) << "assigned";
+
+    twins.both([](auto& s) { s.obstacles.clear(); });
+    twins.both(stirAndStep);
+    ASSERT_TRUE(sameState(twins.fast, twins.reference)) << "cleared";
+}
