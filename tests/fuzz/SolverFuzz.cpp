@@ -1,11 +1,16 @@
 // A stream of solver operations on grids of many sizes: stirs of any cell with any value, steps,
-// sweep counts, viscosities and the viscosity switch, obstacles added and cleared.
+// sweep counts, viscosities and the viscosity switch, obstacles added and cleared. Each goes to
+// the fast solver, on every vector path this processor runs, and to the straightforward
+// reference, and they must agree to the bit after every operation (NaN payloads aside, as the fast path may
+// commute the operands of an addition).
 #include <cmath>
 #include <cstring>
+#include <memory>
 #include <vector>
 
 #include "FluidSolver.h"
 #include "FuzzInput.h"
+#include "ReferenceSolver.h"
 
 namespace {
 
@@ -31,6 +36,28 @@ bool sameBits(const std::vector<Vec2>& a, const std::vector<Vec2>& b) {
     return std::memcmp(a.data(), b.data(), a.size() * sizeof(Vec2)) == 0;
 }
 
+bool agree(float a, float b) {
+    return (std::isnan(a) && std::isnan(b)) || std::memcmp(&a, &b, sizeof a) == 0;
+}
+
+bool sameField(const std::vector<Vec2>& a, const std::vector<Vec2>& b) {
+    for (std::size_t k = 0; k < a.size(); ++k) {
+        if (!agree(a[k].x, b[k].x) || !agree(a[k].y, b[k].y)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool sameField(const std::vector<float>& a, const std::vector<float>& b) {
+    for (std::size_t k = 0; k < a.size(); ++k) {
+        if (!agree(a[k], b[k])) {
+            return false;
+        }
+    }
+    return true;
+}
+
 bool allFinite(const VectorField& v) {
     for (const Vec2& c : v.data) {
         if (!std::isfinite(c.x) || !std::isfinite(c.y)) {
@@ -46,7 +73,22 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FuzzInput in(data, size);
     const int width = in.below(8) == 0 ? 100 : 3 + in.below(22);
     const int height = in.below(8) == 0 ? 100 : 3 + in.below(22);
-    FluidSolver solver(width, height, 0.001f, 0.01f, 20);
+    ReferenceSolver reference(width, height, 0.001f, 0.01f, 20);
+    std::vector<std::unique_ptr<FluidSolver>> fast;
+    for (const SimdPath path : {SimdPath::Portable, SimdPath::Avx2}) {
+        if (isSimdPathSupported(path)) {
+            fast.push_back(std::make_unique<FluidSolver>(width, height, 0.001f, 0.01f, 20));
+            FUZZ_CHECK(fast.back()->useSimdPath(path));
+        }
+    }
+    // Applies one operation to every solver.
+    const auto each = [&](const auto& operation) {
+        operation(reference);
+        for (const std::unique_ptr<FluidSolver>& solver : fast) {
+            operation(*solver);
+        }
+    };
+
     // Tame: every velocity given was finite and no larger than a drag's. Any viscosity is
     // allowed, positive or not: a tame field must stay finite whatever it is.
     bool tame = true;
@@ -62,10 +104,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                                        : Vec2(static_cast<float>(in.word() % 64001) - kDragSpeed,
                                               static_cast<float>(in.word() % 64001) - kDragSpeed);
                 const bool inside = i >= 0 && i < width && j >= 0 && j < height;
-                const std::vector<Vec2> before = solver.velocity.data;
-                solver.setVelocity(i, j, value);
+                const std::vector<Vec2> before = reference.velocity.data;
+                each([&](auto& solver) { solver.setVelocity(i, j, value); });
                 if (!inside) {
-                    FUZZ_CHECK(sameBits(before, solver.velocity.data));  // refused: untouched
+                    FUZZ_CHECK(sameBits(before, reference.velocity.data));  // refused: untouched
                 } else {
                     tame = tame && std::fabs(value.x) <= kDragSpeed &&
                            std::fabs(value.y) <= kDragSpeed;
@@ -74,35 +116,49 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             }
             case 2:
                 if (steps++ < kMaxSteps) {
-                    solver.step();
+                    each([](auto& solver) { solver.step(); });
                 }
                 break;
-            case 3:
-                solver.setIterations(in.below(kMaxSweeps + 4) - 2);
+            case 3: {
+                const int sweeps = in.below(kMaxSweeps + 4) - 2;
+                each([sweeps](auto& solver) { solver.setIterations(sweeps); });
                 break;
-            case 4:
+            }
+            case 4: {
                 // Any float, or one of the panel's values, 0.0001 to 10.
-                solver.setViscosity(in.below(2) == 0
-                                        ? in.anyFloat()
-                                        : 1e-4f * static_cast<float>(1 + in.word() % 100000));
+                const float viscosity = in.below(2) == 0
+                                            ? in.anyFloat()
+                                            : 1e-4f * static_cast<float>(1 + in.word() % 100000);
+                each([viscosity](auto& solver) { solver.setViscosity(viscosity); });
                 break;
-            case 5:
-                solver.setViscosityEnabled(in.below(2) == 0);
+            }
+            case 5: {
+                const bool enabled = in.below(2) == 0;
+                each([enabled](auto& solver) { solver.setViscosityEnabled(enabled); });
                 break;
+            }
             default:
                 if (in.below(4) == 0) {
-                    solver.clearObstacles();
+                    each([](auto& solver) { solver.clearObstacles(); });
                 } else {
                     std::vector<Vec2> polygon(3 + in.below(3));
                     for (Vec2& v : polygon) {
                         v = Vec2(static_cast<float>(in.below(width)),
                                  static_cast<float>(in.below(height)));
                     }
-                    solver.addObstacle(polygon.data(), static_cast<int>(polygon.size()));
+                    each([&polygon](auto& solver) {
+                        solver.addObstacle(polygon.data(), static_cast<int>(polygon.size()));
+                    });
                 }
                 break;
         }
-        FUZZ_CHECK(!tame || allFinite(solver.velocity));
+        FUZZ_CHECK(!tame || allFinite(reference.velocity));
+        for (const std::unique_ptr<FluidSolver>& solver : fast) {
+            FUZZ_CHECK(sameField(solver->velocity.data, reference.velocity.data));
+            FUZZ_CHECK(sameField(solver->scratchVelocity.data, reference.scratchVelocity.data));
+            FUZZ_CHECK(sameField(solver->pressure.data, reference.pressure.data));
+            FUZZ_CHECK(sameField(solver->divergence.data, reference.divergence.data));
+        }
     }
     return 0;
 }
