@@ -6,6 +6,9 @@
 
 #include <GL/gl.h>
 
+#include <algorithm>
+#include <cstring>
+
 #include "DisplayFieldOGL.h"
 #include "FluidSolver.h"
 
@@ -19,6 +22,8 @@ constexpr double kViscosityUnit = 0.01;
 
 // A step runs only once the clock shows more than this, so at most once every 16 ms.
 constexpr qint64 kStepGateMs = 15;
+// The gate opens this long after the end of the last step and fill.
+constexpr qint64 kStepPeriodNs = (kStepGateMs + 1) * 1000000;
 // One step in kTimedStepPeriod + 1 is timed.
 constexpr int kTimedStepPeriod = 20;
 
@@ -39,6 +44,12 @@ bool isInsideGrid(int cell) {
     return static_cast<unsigned>(cell) <= static_cast<unsigned>(GLWidget::kGridSize - 1);
 }
 
+// Whether two vertex arrays of the same size hold the same bits, and so draw the same lines.
+bool sameVertices(const std::vector<VectorVertex>& a, const std::vector<VectorVertex>& b) {
+    static_assert(sizeof(VectorVertex) == sizeof(Vec2) + sizeof(ColorRGB), "no padding bytes");
+    return std::memcmp(a.data(), b.data(), a.size() * sizeof(VectorVertex)) == 0;
+}
+
 }  // namespace
 
 GLWidget::GLWidget(QWidget* parent, QLCDNumber* computeTimeDisplay_)
@@ -47,11 +58,15 @@ GLWidget::GLWidget(QWidget* parent, QLCDNumber* computeTimeDisplay_)
                              kInitialIterations)),
       timer(new QTimer(this)),
       computeTimeDisplay(computeTimeDisplay_),
-      fieldDisplay(new DisplayFieldOGL(kGridSize, kGridSize)) {
-    // A 0-ms timer fires whenever the event loop is idle; Advance's gate bounds the step rate.
+      fieldDisplay(new DisplayFieldOGL(kGridSize, kGridSize)),
+      filledColors(fieldDisplay->colors),
+      filledVertices(fieldDisplay->vertices) {
+    // The timer wakes Advance once, when the step gate opens; Advance sets it again.
+    timer->setSingleShot(true);
+    timer->setTimerType(Qt::PreciseTimer);
     connect(timer, &QTimer::timeout, this, &GLWidget::Advance);
-    timer->start();
     clock.start();
+    wakeAtGate();
 }
 
 GLWidget::~GLWidget() {
@@ -71,7 +86,11 @@ void GLWidget::setNumberIteration(int value) { solver->setIterations(value); }
 
 void GLWidget::setViscosityEnabled(bool value) { solver->setViscosityEnabled(value); }
 
-void GLWidget::setDisplayMode(int value) { fieldDisplay->setDisplayMode(value); }
+void GLWidget::setDisplayMode(int value) {
+    fieldDisplay->setDisplayMode(value);
+    // The other kind of picture shows at once, drawn from what the last fill in that mode left.
+    update();
+}
 
 void GLWidget::setHueColorA(int value) {
     fieldDisplay->setHueColorA(static_cast<std::uint8_t>(value));
@@ -115,11 +134,30 @@ void GLWidget::Advance() {
         } else {
             solver->step();
         }
-        fieldDisplay->fill(solver->velocityField(), kViewExtent, kViewExtent);
+        refill();
         // The next gate is measured from the end of this step and fill.
         clock.restart();
     }
-    update();
+    wakeAtGate();
+}
+
+void GLWidget::wakeAtGate() {
+    // Rounded up to whole milliseconds, so that the timer never fires before the gate opens.
+    const qint64 remainingNs = kStepPeriodNs - clock.nsecsElapsed();
+    const qint64 remainingMs = (std::max<qint64>(remainingNs, 0) + 999999) / 1000000;
+    timer->start(static_cast<int>(remainingMs));
+}
+
+void GLWidget::refill() {
+    fieldDisplay->fill(solver->velocityField(), kViewExtent, kViewExtent);
+    // A fluid at rest, or one whose changes are too small to move a colour byte, fills the same
+    // picture again: no repaint for it.
+    if (fieldDisplay->colors != filledColors ||
+        !sameVertices(fieldDisplay->vertices, filledVertices)) {
+        filledColors = fieldDisplay->colors;
+        filledVertices = fieldDisplay->vertices;
+        update();
+    }
 }
 
 void GLWidget::initializeGL() {

@@ -4,8 +4,10 @@
 #include <QGLWidget>
 
 #include <cstdint>
+#include <vector>
 
 #include "Vec2.h"
+#include "VectorVertex.h"
 
 class DisplayFieldOGL;
 class FluidSolver;
@@ -13,10 +15,11 @@ class QLCDNumber;
 class QMouseEvent;
 class QTimer;
 
-// The OpenGL view of the fluid. It owns the solver and the display, advances the fluid from a
-// 0-ms timer at most once every 16 ms, shows how long one step in 21 takes, draws the field over a
-// drawing area of 100 x 100 view units (one per cell, y growing downward), passes the panel's
-// settings on, and turns mouse drags and clicks into velocity and obstacles.
+// The OpenGL view of the fluid. It owns the solver and the display, advances the fluid at most
+// once every 16 ms from a timer that wakes when that gate opens, shows how long one step in 21
+// takes, draws the field over a drawing area of 100 x 100 view units (one per cell, y growing
+// downward), passes the panel's settings on, and turns mouse drags and clicks into velocity and
+// obstacles. It repaints only when the picture changes.
 class GLWidget : public QGLWidget {
     Q_OBJECT
 
@@ -32,8 +35,8 @@ public:
     GLWidget(QWidget* parent, QLCDNumber* computeTimeDisplay);
     ~GLWidget() override;
 
-    // Settings from the panel. They only store: colours show from the next step's fill, the
-    // display mode from the next paint.
+    // Settings from the panel. They only store: colours show from the next step's fill; a new
+    // display mode is painted at once.
     void clearObstacles();
     // value is in hundredths: the solver's viscosity becomes value * 0.01.
     void setViscosityValue(float value);
@@ -69,10 +72,15 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
 
 private slots:
-    // One timer tick: step, time and refill if more than 15 ms have passed, then repaint.
+    // One timer tick: step, time and refill if more than 15 ms have passed since the last step
+    // and fill, then set the timer for the moment the gate opens.
     void Advance();
 
 private:
+    void wakeAtGate();
+    // Fills the display from the velocity field; repaints if that changed the picture.
+    void refill();
+
     FluidSolver* solver;
     std::int32_t lastMouseX = 0;
     std::int32_t lastMouseY = 0;
@@ -82,6 +90,9 @@ private:
     std::int16_t stepCounter = 20;
     QLCDNumber* computeTimeDisplay;
     DisplayFieldOGL* fieldDisplay;
+    // The display's arrays as the last fill left them, to tell whether a fill changed the picture.
+    std::vector<std::uint32_t> filledColors;
+    std::vector<VectorVertex> filledVertices;
     Vec2 obstaclePoints[kMaxObstaclePoints];
     std::int32_t obstaclePointCount = 0;
 };

@@ -19,7 +19,7 @@ protected:
         view.resize(641, 641);
         view.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
-        stopTimer(view);
+        muteTimer(view);
         // The ticks so far stepped a fluid at rest, which stays at rest.
         ASSERT_TRUE(atRest(view.fluidSolver()));
     }
