@@ -187,6 +187,13 @@ void GLWidget::paintGL() {
     fieldDisplay->draw();
 }
 
+void GLWidget::mousePressEvent(QMouseEvent* event) {
+    // Without this, the first move of a new drag would measure from wherever the previous drag
+    // or click ended and give that one cell a burst of speed.
+    lastMouseX = event->x();
+    lastMouseY = event->y();
+}
+
 void GLWidget::mouseMoveEvent(QMouseEvent* event) {
     const int x = event->x();
     const int y = event->y();

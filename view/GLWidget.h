@@ -66,6 +66,8 @@ protected:
     void initializeGL() override;
     void resizeGL(int width, int height) override;
     void paintGL() override;
+    // A press sets the reference position, so that a drag's first move measures from it.
+    void mousePressEvent(QMouseEvent* event) override;
     // A drag with any button: the cell under the pointer takes 50 times the pointer's movement.
     void mouseMoveEvent(QMouseEvent* event) override;
     // Right button: collect an obstacle corner. Middle button: build the obstacle from 3 or more.

@@ -60,6 +60,15 @@ TEST_F(GLWidgetMouseTest, DragSetsTheCellUnderThePointerTo50TimesTheMovement) {
     EXPECT_TRUE(sameVelocity(view.fluidSolver(), expected));
 }
 
+TEST_F(GLWidgetMouseTest, ANewDragMeasuresItsFirstMoveFromThePress) {
+    // The previous drag ended far to the left.
+    release(view, Qt::LeftButton, QPoint(20, 320));
+    QTest::mousePress(&view, Qt::LeftButton, Qt::NoModifier, QPoint(320, 320));
+    move(QPoint(330, 320));
+    expectStir(51, 50, Vec2(500.0f, 0.0f));
+    EXPECT_TRUE(sameVelocity(view.fluidSolver(), expected));
+}
+
 TEST_F(GLWidgetMouseTest, MovesOnTheLastPixelRowOrColumnAreIgnored) {
     release(view, Qt::LeftButton, QPoint(320, 320));
     move(QPoint(330, 320));
