@@ -1,5 +1,6 @@
 #include "GLWidget.h"
 
+#include <QImage>
 #include <QLCDNumber>
 #include <QMouseEvent>
 #include <QTimer>
@@ -44,6 +45,42 @@ bool isInsideGrid(int cell) {
     return static_cast<unsigned>(cell) <= static_cast<unsigned>(GLWidget::kGridSize - 1);
 }
 
+// The overlay is drawn twice, a dark halo and then a bright cyan core, so that it stands out on
+// black, on every hue of the colour rule and on the white lines of the Vectors picture. Widths
+// and sizes are in device pixels at a device pixel ratio of 1.
+struct OverlayPass {
+    GLubyte red, green, blue;
+    GLfloat lineWidth;
+    GLfloat pointSize;
+};
+constexpr OverlayPass kOverlayPasses[] = {{0, 0, 0, 4.0f, 9.0f}, {0, 255, 255, 2.0f, 5.0f}};
+
+// Corners are cells; the lines run through the cells' centres.
+void drawCorners(GLenum mode, const Vec2* corners, int count) {
+    glBegin(mode);
+    for (int k = 0; k < count; ++k) {
+        glVertex2f(corners[k].x + 0.5f, corners[k].y + 0.5f);
+    }
+    glEnd();
+}
+
+QString cornersMessage(int count) {
+    const QString edit = GLWidget::tr("Ctrl+Z to remove the last, Esc to discard");
+    if (count == 0) {
+        return GLWidget::tr("No corners: right-click over the fluid to place one");
+    }
+    if (count == 1) {
+        return GLWidget::tr("1 corner: right-click at least 2 more, %1").arg(edit);
+    }
+    if (count == 2) {
+        return GLWidget::tr("2 corners: right-click at least 1 more, %1").arg(edit);
+    }
+    if (count == GLWidget::kMaxObstaclePoints) {
+        return GLWidget::tr("%1 corners, the most: middle-click to close, %2").arg(count).arg(edit);
+    }
+    return GLWidget::tr("%1 corners: middle-click to close, %2").arg(count).arg(edit);
+}
+
 // Whether two vertex arrays of the same size hold the same bits, and so draw the same lines.
 bool sameVertices(const std::vector<VectorVertex>& a, const std::vector<VectorVertex>& b) {
     static_assert(sizeof(VectorVertex) == sizeof(Vec2) + sizeof(ColorRGB), "no padding bytes");
@@ -76,7 +113,48 @@ GLWidget::~GLWidget() {
     delete fieldDisplay;
 }
 
-void GLWidget::clearObstacles() { solver->clearObstacles(); }
+void GLWidget::clearObstacles() {
+    solver->clearObstacles();
+    obstacleOutlines.clear();
+    update();
+}
+
+void GLWidget::setOverlayVisible(bool visible) {
+    overlayVisible = visible;
+    update();
+    emit statusMessage(visible ? tr("Outlines shown: O hides them")
+                               : tr("Outlines hidden: O shows them"));
+}
+
+void GLWidget::removeLastCorner() {
+    if (obstaclePointCount > 0) {
+        --obstaclePointCount;
+        cornersChanged();
+    }
+}
+
+void GLWidget::discardCorners() {
+    if (obstaclePointCount > 0) {
+        obstaclePointCount = 0;
+        update();
+        emit statusMessage(tr("Corners discarded"));
+    }
+}
+
+void GLWidget::cornersChanged() {
+    update();
+    emit statusMessage(cornersMessage(obstaclePointCount));
+}
+
+QImage GLWidget::picture() {
+    // Paint into the back buffer without swapping and read that back: exactly this frame,
+    // whatever a driver leaves in the back buffer after a swap.
+    const bool swap = autoBufferSwap();
+    setAutoBufferSwap(false);
+    updateGL();
+    setAutoBufferSwap(swap);
+    return grabFrameBuffer();
+}
 
 void GLWidget::setViscosityValue(float value) {
     solver->setViscosity(static_cast<float>(value * kViscosityUnit));
@@ -185,6 +263,27 @@ void GLWidget::paintGL() {
     glClear(GL_COLOR_BUFFER_BIT);
     glLoadIdentity();
     fieldDisplay->draw();
+    if (overlayVisible) {
+        drawOverlay();
+    }
+}
+
+void GLWidget::drawOverlay() {
+    const GLfloat ratio = static_cast<GLfloat>(devicePixelRatioF());
+    // Restores the texturing and the current colour, which the colour picture is modulated by.
+    glPushAttrib(GL_CURRENT_BIT | GL_ENABLE_BIT | GL_LINE_BIT | GL_POINT_BIT);
+    glDisable(GL_TEXTURE_2D);
+    for (const OverlayPass& pass : kOverlayPasses) {
+        glColor3ub(pass.red, pass.green, pass.blue);
+        glLineWidth(pass.lineWidth * ratio);
+        for (const std::vector<Vec2>& outline : obstacleOutlines) {
+            drawCorners(GL_LINE_LOOP, outline.data(), static_cast<int>(outline.size()));
+        }
+        drawCorners(GL_LINE_STRIP, obstaclePoints, obstaclePointCount);
+        glPointSize(pass.pointSize * ratio);
+        drawCorners(GL_POINTS, obstaclePoints, obstaclePointCount);
+    }
+    glPopAttrib();
 }
 
 void GLWidget::mousePressEvent(QMouseEvent* event) {
@@ -211,6 +310,18 @@ void GLWidget::mouseMoveEvent(QMouseEvent* event) {
     Advance();
 }
 
+void GLWidget::buildObstacle() {
+    const int before = solver->obstacles.size();
+    solver->addObstacle(obstaclePoints, obstaclePointCount);
+    if (solver->obstacles.size() > before) {
+        obstacleOutlines.emplace_back(obstaclePoints, obstaclePoints + obstaclePointCount);
+    }
+    obstaclePointCount = 0;
+    update();
+    emit statusMessage(tr("Obstacle added, %1 in all: Clear Obstacles removes them")
+                           .arg(solver->obstacles.size()));
+}
+
 void GLWidget::mouseReleaseEvent(QMouseEvent* event) {
     const int x = event->x();
     const int y = event->y();
@@ -222,12 +333,14 @@ void GLWidget::mouseReleaseEvent(QMouseEvent* event) {
             obstaclePoints[obstaclePointCount] =
                 Vec2(static_cast<float>(cellX), static_cast<float>(cellY));
             ++obstaclePointCount;
+            cornersChanged();
         }
     } else if (event->button() == Qt::MiddleButton) {
-        // With fewer than 3 corners the points stay for further right clicks.
         if (obstaclePointCount >= 3) {
-            solver->addObstacle(obstaclePoints, obstaclePointCount);
-            obstaclePointCount = 0;
+            buildObstacle();
+        } else if (obstaclePointCount > 0) {
+            // The points stay for further right clicks.
+            emit statusMessage(cornersMessage(obstaclePointCount));
         }
     }
     lastMouseX = x;

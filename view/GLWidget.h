@@ -11,6 +11,7 @@
 
 class DisplayFieldOGL;
 class FluidSolver;
+class QImage;
 class QLCDNumber;
 class QMouseEvent;
 class QTimer;
@@ -55,12 +56,27 @@ public:
     void setIsOver(bool value);
     void setIsPositive(bool value);
 
+    // The outlines of the obstacles and the corners collected so far, drawn over the field in a
+    // colour that stands out on every picture. On at start.
+    void setOverlayVisible(bool visible);
+    bool isOverlayVisible() const { return overlayVisible; }
+    // Take back the last collected corner, or all of them.
+    void removeLastCorner();
+    void discardCorners();
+
+    // The picture as it is painted now, read back from the framebuffer.
+    QImage picture();
+
     // Read-only views of the state, for inspection.
     const FluidSolver& fluidSolver() const { return *solver; }
     const DisplayFieldOGL& displayField() const { return *fieldDisplay; }
     const Vec2* collectedPoints() const { return obstaclePoints; }
     int collectedPointCount() const { return obstaclePointCount; }
     int stepsSinceTimedStep() const { return stepCounter; }
+
+signals:
+    // A line for the status bar: what the user just did and what they can do next.
+    void statusMessage(const QString& text);
 
 protected:
     void initializeGL() override;
@@ -82,6 +98,10 @@ private:
     void wakeAtGate();
     // Fills the display from the velocity field; repaints if that changed the picture.
     void refill();
+    void drawOverlay();
+    void cornersChanged();
+    // Hands the collected corners to the solver and starts a new polygon.
+    void buildObstacle();
 
     FluidSolver* solver;
     std::int32_t lastMouseX = 0;
@@ -97,4 +117,7 @@ private:
     std::vector<VectorVertex> filledVertices;
     Vec2 obstaclePoints[kMaxObstaclePoints];
     std::int32_t obstaclePointCount = 0;
+    // The corners of each obstacle handed to the solver, in the same order, for the overlay.
+    std::vector<std::vector<Vec2>> obstacleOutlines;
+    bool overlayVisible = true;
 };

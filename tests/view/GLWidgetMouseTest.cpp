@@ -35,15 +35,8 @@ protected:
         expected.step();
     }
 
-    // Pixel of the top-left corner region of cell c (c * 6.4 rounded up).
-    static int pixelOf(int cell) { return (cell * 640 + 99) / 100; }
-
-    void rightClickCell(int i, int j) {
-        QTest::mouseClick(&view, Qt::RightButton, Qt::NoModifier, QPoint(pixelOf(i), pixelOf(j)));
-    }
-    void middleClick() {
-        QTest::mouseClick(&view, Qt::MiddleButton, Qt::NoModifier, QPoint(300, 300));
-    }
+    void rightClickCell(int i, int j) { viewtest::rightClickCell(view, i, j); }
+    void middleClick() { viewtest::middleClick(view); }
 };
 
 }  // namespace

@@ -12,24 +12,6 @@ using namespace viewtest;
 
 namespace {
 
-// Counts the events of one type that reach an object.
-class EventCounter : public QObject {
-public:
-    explicit EventCounter(QEvent::Type type_) : type(type_) {}
-    int count = 0;
-
-protected:
-    bool eventFilter(QObject*, QEvent* event) override {
-        if (event->type() == type) {
-            ++count;
-        }
-        return false;
-    }
-
-private:
-    QEvent::Type type;
-};
-
 QTimer* timerOf(GLWidget& view) { return view.findChild<QTimer*>(); }
 
 void showAndSettle(GLWidget& view) {

@@ -42,6 +42,35 @@ inline void release(GLWidget& view, Qt::MouseButton button, QPoint pos) {
     QTest::mouseRelease(&view, button, Qt::NoModifier, pos);
 }
 
+// Pixel of the top-left corner region of cell c (c * 6.4 rounded up).
+inline int pixelOf(int cell) { return (cell * 640 + 99) / 100; }
+
+inline void rightClickCell(GLWidget& view, int i, int j) {
+    QTest::mouseClick(&view, Qt::RightButton, Qt::NoModifier, QPoint(pixelOf(i), pixelOf(j)));
+}
+
+inline void middleClick(GLWidget& view) {
+    QTest::mouseClick(&view, Qt::MiddleButton, Qt::NoModifier, QPoint(300, 300));
+}
+
+// Counts the events of one type that reach an object.
+class EventCounter : public QObject {
+public:
+    explicit EventCounter(QEvent::Type type_) : type(type_) {}
+    int count = 0;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == type) {
+            ++count;
+        }
+        return false;
+    }
+
+private:
+    QEvent::Type type;
+};
+
 // The same solver as the view's, to replay what the view should have done.
 inline FluidSolver referenceSolver() { return FluidSolver(100, 100, 0.001f, 0.01f, 20); }
 
