@@ -119,6 +119,26 @@ void GLWidget::clearObstacles() {
     update();
 }
 
+void GLWidget::setPaused(bool value) {
+    paused = value;
+    if (paused) {
+        timer->stop();
+        emit statusMessage(tr("Paused: P resumes; stirring and obstacles still work"));
+    } else {
+        emit statusMessage(tr("Running: P pauses"));
+        Advance();
+    }
+}
+
+void GLWidget::bringToRest() {
+    // The next diffusion starts its sweeps from the scratch field, so that is zeroed as well;
+    // pressure and divergence are recomputed from zero by every projection.
+    std::fill(solver->velocity.data.begin(), solver->velocity.data.end(), Vec2());
+    std::fill(solver->scratchVelocity.data.begin(), solver->scratchVelocity.data.end(), Vec2());
+    refill();
+    emit statusMessage(tr("The fluid is at rest; obstacles stay"));
+}
+
 void GLWidget::setOverlayVisible(bool visible) {
     overlayVisible = visible;
     update();
@@ -166,41 +186,73 @@ void GLWidget::setViscosityEnabled(bool value) { solver->setViscosityEnabled(val
 
 void GLWidget::setDisplayMode(int value) {
     fieldDisplay->setDisplayMode(value);
-    // The other kind of picture shows at once, drawn from what the last fill in that mode left.
+    // The other kind of picture shows at once, drawn from what the last fill in that mode left
+    // (or, while paused, from a fill of its own).
     update();
+    settingChanged();
 }
 
 void GLWidget::setHueColorA(int value) {
     fieldDisplay->setHueColorA(static_cast<std::uint8_t>(value));
+    settingChanged();
 }
 
 void GLWidget::setHueColorB(int value) {
     fieldDisplay->setHueColorB(static_cast<std::uint8_t>(value));
+    settingChanged();
 }
 
 void GLWidget::setColorSaturation(int value) {
     fieldDisplay->setColorSaturation(static_cast<std::uint8_t>(value));
+    settingChanged();
 }
 
-void GLWidget::setCoeffLin(float value) { fieldDisplay->setCoeffLin(value); }
+void GLWidget::setCoeffLin(float value) {
+    fieldDisplay->setCoeffLin(value);
+    settingChanged();
+}
 
-void GLWidget::setCoeffLog(float value) { fieldDisplay->setCoeffLog(value); }
+void GLWidget::setCoeffLog(float value) {
+    fieldDisplay->setCoeffLog(value);
+    settingChanged();
+}
 
 void GLWidget::setLimitLight(int value) {
     fieldDisplay->setLimitLight(static_cast<std::uint8_t>(value));
+    settingChanged();
 }
 
 void GLWidget::setLimitOver(int value) {
     fieldDisplay->setLimitOver(static_cast<std::uint8_t>(value));
+    settingChanged();
 }
 
-void GLWidget::setIsLog(bool value) { fieldDisplay->setIsLog(value); }
+void GLWidget::setIsLog(bool value) {
+    fieldDisplay->setIsLog(value);
+    settingChanged();
+}
 
-void GLWidget::setIsOver(bool value) { fieldDisplay->setIsOver(value); }
+void GLWidget::setIsOver(bool value) {
+    fieldDisplay->setIsOver(value);
+    settingChanged();
+}
 
-void GLWidget::setIsPositive(bool value) { fieldDisplay->setIsPositive(value); }
+void GLWidget::setIsPositive(bool value) {
+    fieldDisplay->setIsPositive(value);
+    settingChanged();
+}
+
+void GLWidget::settingChanged() {
+    // Running, the next step's fill shows the setting; paused, a fill of its own does.
+    if (paused) {
+        refill();
+    }
+}
 
 void GLWidget::Advance() {
+    if (paused) {
+        return;
+    }
     if (clock.elapsed() > kStepGateMs) {
         // stepCounter counts only when there is somewhere to show the time. Starting at 20, the
         // first step is a timed one; the time covers the solver step alone, not the fill.
@@ -307,6 +359,9 @@ void GLWidget::mouseMoveEvent(QMouseEvent* event) {
     solver->setVelocity(cellX, cellY, stir);
     lastMouseX = x;
     lastMouseY = y;
+    if (paused) {
+        refill();  // the stir shows without a step
+    }
     Advance();
 }
 
@@ -315,6 +370,11 @@ void GLWidget::buildObstacle() {
     solver->addObstacle(obstaclePoints, obstaclePointCount);
     if (solver->obstacles.size() > before) {
         obstacleOutlines.emplace_back(obstaclePoints, obstaclePoints + obstaclePointCount);
+        if (paused) {
+            // Running, the next step imposes the obstacle; paused, a projection does it now.
+            solver->project(solver->velocity);
+            refill();
+        }
     }
     obstaclePointCount = 0;
     update();

@@ -36,8 +36,8 @@ public:
     GLWidget(QWidget* parent, QLCDNumber* computeTimeDisplay);
     ~GLWidget() override;
 
-    // Settings from the panel. They only store: colours show from the next step's fill; a new
-    // display mode is painted at once.
+    // Settings from the panel. They only store: colours show from the next step's fill (at once
+    // while paused); a new display mode is painted at once.
     void clearObstacles();
     // value is in hundredths: the solver's viscosity becomes value * 0.01.
     void setViscosityValue(float value);
@@ -55,6 +55,13 @@ public:
     void setIsLog(bool value);
     void setIsOver(bool value);
     void setIsPositive(bool value);
+
+    // Paused, the fluid does not step; stirs, obstacles and display settings still apply and
+    // show at once.
+    void setPaused(bool value);
+    bool isPaused() const { return paused; }
+    // Sets every velocity to zero; the obstacles stay.
+    void bringToRest();
 
     // The outlines of the obstacles and the corners collected so far, drawn over the field in a
     // colour that stands out on every picture. On at start.
@@ -98,6 +105,7 @@ private:
     void wakeAtGate();
     // Fills the display from the velocity field; repaints if that changed the picture.
     void refill();
+    void settingChanged();
     void drawOverlay();
     void cornersChanged();
     // Hands the collected corners to the solver and starts a new polygon.
@@ -120,4 +128,5 @@ private:
     // The corners of each obstacle handed to the solver, in the same order, for the overlay.
     std::vector<std::vector<Vec2>> obstacleOutlines;
     bool overlayVisible = true;
+    bool paused = false;
 };
