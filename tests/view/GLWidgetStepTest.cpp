@@ -76,8 +76,11 @@ TEST(GLWidgetStepTest, AtRestTheLoopWakesOncePerStepAndPaintsNothing) {
     showAndSettle(view);
     EventCounter wakes(QEvent::Timer);
     EventCounter paints(QEvent::Paint);
+    // Other tests' windows on the same display may cover and uncover this one.
+    EventCounter exposes(QEvent::Expose);
     timerOf(view)->installEventFilter(&wakes);
     view.installEventFilter(&paints);
+    view.windowHandle()->installEventFilter(&exposes);
     lcd.display(kUnseen);
 
     // Long enough for 21 steps even on a loaded machine, so that one of them is timed.
@@ -87,7 +90,7 @@ TEST(GLWidgetStepTest, AtRestTheLoopWakesOncePerStepAndPaintsNothing) {
     EXPECT_LE(wakes.count, kRunMs / 16 + 3);
     EXPECT_GE(wakes.count, 21);
     EXPECT_NE(lcd.intValue(), kUnseen);
-    EXPECT_EQ(paints.count, 0);
+    EXPECT_LE(paints.count, exposes.count);
 }
 
 TEST(GLWidgetStepTest, OnlyAStepThatChangesThePictureOrAModeChangeRepaints) {
@@ -95,27 +98,30 @@ TEST(GLWidgetStepTest, OnlyAStepThatChangesThePictureOrAModeChangeRepaints) {
     showAndSettle(view);
     muteTimer(view);
     EventCounter paints(QEvent::Paint);
+    EventCounter exposes(QEvent::Expose);
     view.installEventFilter(&paints);
+    view.windowHandle()->installEventFilter(&exposes);
+    // Paints that the view asked for, beyond those of other windows uncovering it.
+    auto requested = [&] {
+        QCoreApplication::processEvents();
+        return paints.count - exposes.count;
+    };
 
     for (int tick = 0; tick < 3; ++tick) {
         waitPastGate();
         advance(view);
-        QCoreApplication::processEvents();
     }
-    EXPECT_EQ(paints.count, 0);  // a fluid at rest fills the same black picture
+    EXPECT_LE(requested(), 0);  // a fluid at rest fills the same black picture
 
     waitPastGate();
     dragTo(view, QPoint(330, 320));  // a stir, then a step
-    QCoreApplication::processEvents();
-    EXPECT_GE(paints.count, 1);
+    const int afterStir = requested();
+    EXPECT_GE(afterStir, 1);
 
-    const int paintsBefore = paints.count;
     advance(view);  // inside the gate: no step
-    QCoreApplication::processEvents();
-    EXPECT_EQ(paints.count, paintsBefore);
+    EXPECT_LE(requested(), afterStir);
     view.setDisplayMode(0);
-    QCoreApplication::processEvents();
-    EXPECT_GT(paints.count, paintsBefore);
+    EXPECT_GT(requested(), afterStir);
 }
 
 TEST(GLWidgetStepTest, ExactlyOneStepIn21UpdatesTheReadOut) {
