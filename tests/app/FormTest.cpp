@@ -275,9 +275,32 @@ TEST_F(FormTest, TextsAppearExactlyAsWritten) {
     }
     for (QObject* o : window.findChildren<QWidget*>()) {
         auto* widget = static_cast<QWidget*>(o);
-        EXPECT_TRUE(widget->toolTip().isEmpty()) << widget->objectName().toStdString();
         EXPECT_TRUE(widget->statusTip().isEmpty()) << widget->objectName().toStdString();
     }
+}
+
+TEST_F(FormTest, EveryControlHasATooltipThatStatesItsRange) {
+    for (QWidget* w : window.findChildren<QWidget*>()) {
+        const bool control = qobject_cast<QAbstractButton*>(w) != nullptr ||
+                             qobject_cast<QAbstractSpinBox*>(w) != nullptr ||
+                             qobject_cast<QAbstractSlider*>(w) != nullptr ||
+                             qobject_cast<QComboBox*>(w) != nullptr;
+        if (control && !w->objectName().startsWith("qt_")) {
+            EXPECT_FALSE(w->toolTip().isEmpty()) << w->objectName().toStdString();
+        }
+    }
+    // The range in the unit that the user reads: the coefficient sliders hold hundredths.
+    for (const RangeRow& row : kRanges) {
+        SCOPED_TRACE(row.name);
+        const QString name = row.name;
+        const double scale = name.startsWith("Coeff") ? 100.0 : 1.0;
+        const QString range = QString("%1 to %2")
+                                  .arg(QString::number(row.minimum / scale))
+                                  .arg(QString::number(row.maximum / scale));
+        const QString tip = static_cast<QWidget*>(object(row.name))->toolTip();
+        EXPECT_TRUE(tip.contains(range)) << tip.toStdString() << " lacks " << range.toStdString();
+    }
+    EXPECT_TRUE(ui.CoeffLin->toolTip().contains("Raise it when the Velocity view looks dark"));
 }
 
 TEST_F(FormTest, BuildingCallsNoSlotAndEverySlotIsConnectedByName) {
