@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
+#include <QStatusBar>
 #include <QStyle>
 #include <QStyleOptionGroupBox>
 #include <QtTest/QtTest>
@@ -146,4 +147,18 @@ TEST_F(TextFitTest, EveryTextFitsItsWidgetAndMeetsNoOtherWidget) {
     }
     // 13 labels, 6 group titles, 4 check boxes, 1 button, 2 spin boxes and the combo box.
     EXPECT_EQ(texts, 27);
+}
+
+TEST_F(TextFitTest, StartHintFitsTheStatusBar) {
+    QTMain window;
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    const QStatusBar* bar = window.statusBar();
+    const QString hint = bar->currentMessage();
+    ASSERT_FALSE(hint.isEmpty());
+    // The status bar draws its message with a few pixels of margin on each side and keeps room
+    // for the size grip on the right.
+    constexpr int kMargins = 30;
+    EXPECT_LE(bar->fontMetrics().horizontalAdvance(hint) + kMargins, bar->width())
+        << hint.toStdString();
 }
