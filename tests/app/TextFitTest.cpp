@@ -99,21 +99,15 @@ QRect inWindow(const QWidget* w, const QRect& r, const QWidget* window) {
     return QRect(w->mapTo(window, r.topLeft()), r.size());
 }
 
-class TextFitTest : public testing::Test {
-protected:
-    static void SetUpTestSuite() { QApplication::setFont(QFont("DejaVu Sans", 9)); }
-};
-
 }  // namespace
 
-TEST_F(TextFitTest, FontIsDejaVuSansAtTheRequestedResolution) {
-    EXPECT_EQ(QFontInfo(QApplication::font()).family(), "DejaVu Sans");
+TEST(TextFitTest, EveryTextOfTheWindowFitsAndMeetsNoOtherWidget) {
+    QApplication::setFont(QFont("DejaVu Sans", 9));
+    ASSERT_EQ(QFontInfo(QApplication::font()).family(), "DejaVu Sans");
     const int dpi = qEnvironmentVariableIntValue("QT_FONT_DPI");
     ASSERT_GT(dpi, 0) << "ctest sets QT_FONT_DPI";
-    EXPECT_DOUBLE_EQ(QApplication::primaryScreen()->logicalDotsPerInch(), dpi);
-}
+    ASSERT_DOUBLE_EQ(QApplication::primaryScreen()->logicalDotsPerInch(), dpi);
 
-TEST_F(TextFitTest, EveryTextFitsItsWidgetAndMeetsNoOtherWidget) {
     QTMain window;
     window.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
@@ -135,30 +129,20 @@ TEST_F(TextFitTest, EveryTextFitsItsWidgetAndMeetsNoOtherWidget) {
         // Containers hold the text; anything else it touches would cover it or be covered.
         const QRect drawn = inWindow(w, place.drawn, &window);
         for (const QWidget* other : widgets) {
-            if (other == w || other->isAncestorOf(w)) {
-                continue;
+            if (other != w && !other->isAncestorOf(w)) {
+                EXPECT_FALSE(drawn.intersects(inWindow(other, other->rect(), &window)))
+                    << name << " runs into " << other->objectName().toStdString();
             }
-            const QRect otherRect = inWindow(other, other->rect(), &window);
-            EXPECT_FALSE(drawn.intersects(otherRect))
-                << name << " runs into " << other->objectName().toStdString();
         }
-        // Nothing may stick out of the window.
         EXPECT_TRUE(window.rect().contains(drawn)) << name << " leaves the window";
     }
     // 13 labels, 6 group titles, 4 check boxes, 1 button, 2 spin boxes and the combo box.
     EXPECT_EQ(texts, 27);
-}
 
-TEST_F(TextFitTest, StartHintFitsTheStatusBar) {
-    QTMain window;
-    window.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    // The start hint, with the status bar's margins and room for its size grip.
+    constexpr int kStatusMargins = 30;
     const QStatusBar* bar = window.statusBar();
-    const QString hint = bar->currentMessage();
-    ASSERT_FALSE(hint.isEmpty());
-    // The status bar draws its message with a few pixels of margin on each side and keeps room
-    // for the size grip on the right.
-    constexpr int kMargins = 30;
-    EXPECT_LE(bar->fontMetrics().horizontalAdvance(hint) + kMargins, bar->width())
-        << hint.toStdString();
+    ASSERT_FALSE(bar->currentMessage().isEmpty());
+    EXPECT_LE(bar->fontMetrics().horizontalAdvance(bar->currentMessage()) + kStatusMargins,
+              bar->width());
 }
