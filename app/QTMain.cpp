@@ -1,6 +1,12 @@
 #include "QTMain.h"
 
+#include <QDateTime>
+#include <QDir>
+#include <QFileDialog>
+#include <QImage>
+#include <QShortcut>
 #include <QSignalBlocker>
+#include <QStandardPaths>
 
 #include "GLWidget.h"
 
@@ -10,6 +16,17 @@ namespace {
 constexpr double kCoeffSliderScale = 100.0;
 
 float sliderCoefficient(int value) { return static_cast<float>(value / kCoeffSliderScale); }
+
+// The user's Pictures folder, or the home folder where there is none.
+QString pictureFolder() {
+    const QString pictures = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
+    return !pictures.isEmpty() && QDir(pictures).exists() ? pictures : QDir::homePath();
+}
+
+QString timeStampedPictureName() {
+    return QString("fluid-%1.png")
+        .arg(QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd-HHmmss")));
+}
 
 }  // namespace
 
@@ -31,9 +48,52 @@ QTMain::QTMain(QWidget* parent, Qt::WindowFlags flags) : QMainWindow(parent, fla
     }
     // Through on_ComboBoxDisplay_currentIndexChanged the view starts in Vortex mode.
     ui.ComboBoxDisplay->setCurrentIndex(2);
+
+    connect(glWidget, &GLWidget::statusMessage, this,
+            [this](const QString& text) { ui.statusBar->showMessage(text); });
+    addShortcuts();
+    // The keys work from the start, and clicking the view takes them back from a spin box.
+    glWidget->setFocusPolicy(Qt::ClickFocus);
+    glWidget->setFocus();
+    ui.statusBar->showMessage(
+        tr("Drag to stir; right-click corners, middle-click to build an obstacle. P pause, "
+           "R rest, O outlines, Ctrl+Z/Esc undo corners, Ctrl+S save"));
 }
 
 QTMain::~QTMain() { delete glWidget; }
+
+void QTMain::addShortcuts() {
+    // Window-wide keys. Qt offers a key to the focused control first, so a control that uses it
+    // for itself (a digit or a letter in a spin box, its undo) keeps it.
+    const auto onKey = [this](const QKeySequence& keys, auto action) {
+        connect(new QShortcut(keys, this), &QShortcut::activated, this, action);
+    };
+    onKey(QKeySequence(Qt::Key_P), [this] { glWidget->setPaused(!glWidget->isPaused()); });
+    onKey(QKeySequence(Qt::Key_R), [this] { glWidget->bringToRest(); });
+    onKey(QKeySequence(Qt::Key_O),
+          [this] { glWidget->setOverlayVisible(!glWidget->isOverlayVisible()); });
+    onKey(QKeySequence::Undo, [this] { glWidget->removeLastCorner(); });
+    onKey(QKeySequence::Cancel, [this] { glWidget->discardCorners(); });
+    onKey(QKeySequence::Save, [this] { savePicture(); });
+}
+
+void QTMain::savePicture() {
+    // The picture of the moment the user asked, before the dialog opens and the fluid moves on.
+    const QImage picture = glWidget->picture();
+    QFileDialog dialog(this, tr("Save Picture"), pictureFolder(), tr("PNG images (*.png)"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setDefaultSuffix(QStringLiteral("png"));
+    dialog.selectFile(timeStampedPictureName());
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        ui.statusBar->showMessage(tr("Picture not saved"));
+        return;
+    }
+    const QString path = dialog.selectedFiles().constFirst();
+    const QString shown = QDir::toNativeSeparators(path);
+    ui.statusBar->showMessage(picture.save(path, "PNG")
+                                  ? tr("Picture saved to %1").arg(shown)
+                                  : tr("Could not save the picture to %1").arg(shown));
+}
 
 void QTMain::on_ClrObs_clicked() { glWidget->clearObstacles(); }
 

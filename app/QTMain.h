@@ -8,7 +8,8 @@ class GLWidget;
 
 // The main window: the settings panel of the form on the right, the fluid view on the left. Each
 // control reaches the view through the slot named after it (on_<object>_<signal>), which reads the
-// control's current state and calls one setter of the view.
+// control's current state and calls one setter of the view. Window-wide keys pause, rest and
+// save the fluid and edit the obstacle corners; the status bar says what to do next.
 class QTMain : public QMainWindow {
     Q_OBJECT
 
@@ -36,6 +37,12 @@ private slots:
     void on_viscosity_stateChanged(int);
 
 private:
+    // P pause, R rest, O outlines, Ctrl+Z and Esc for corners, Ctrl+S save.
+    void addShortcuts();
+    // Asks for a file name, proposing a time-stamped one in the Pictures folder, and saves the
+    // view's picture there as a PNG.
+    void savePicture();
+
     Ui::QTMainClass ui;
     GLWidget* glWidget;
 };

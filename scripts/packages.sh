@@ -2,7 +2,7 @@
 # Sourced by run.sh and test.sh; call ensure_packages with any extra package names.
 
 FLUID_PACKAGES=(make cmake g++ qtbase5-dev libqt5opengl5-dev libglu1-mesa-dev libgtest-dev
-                libbenchmark-dev xvfb xauth libgl1-mesa-dri
+                libbenchmark-dev xvfb xauth libgl1-mesa-dri fonts-dejavu-core
                 dpkg-dev desktop-file-utils appstream)
 
 ensure_packages() {

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Makes docs/screenshot.png: builds the program, starts it on a virtual X display, stirs the
-# fluid with a scripted mouse drag and grabs the program window.
+# fluid with scripted mouse drags, places an obstacle and two corners, and grabs the window.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/packages.sh
@@ -49,9 +49,21 @@ drag() {  # from_x from_y to_x to_y, in view pixels
     done
     xdotool mouseup 1
 }
+click() {  # x y button, in view pixels
+    xdotool mousemove $((X + 10 + $1)) $((Y + 10 + $2)) click "$3"
+    sleep 0.1
+}
 drag 80 240 560 260
 drag 560 400 80 380
-sleep 0.3
+# An obstacle in the stream, then two corners of the next one, so that the outline, the corners
+# and the status bar's count of them are all in the picture.
+click 300 150 3
+click 420 230 3
+click 330 330 3
+click 330 330 2
+click 120 480 3
+click 240 540 3
+sleep 0.5
 
 mkdir -p docs
 import -window "$window" docs/screenshot.png

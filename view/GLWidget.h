@@ -4,19 +4,23 @@
 #include <QGLWidget>
 
 #include <cstdint>
+#include <vector>
 
 #include "Vec2.h"
+#include "VectorVertex.h"
 
 class DisplayFieldOGL;
 class FluidSolver;
+class QImage;
 class QLCDNumber;
 class QMouseEvent;
 class QTimer;
 
-// The OpenGL view of the fluid. It owns the solver and the display, advances the fluid from a
-// 0-ms timer at most once every 16 ms, shows how long one step in 21 takes, draws the field over a
-// drawing area of 100 x 100 view units (one per cell, y growing downward), passes the panel's
-// settings on, and turns mouse drags and clicks into velocity and obstacles.
+// The OpenGL view of the fluid. It owns the solver and the display, advances the fluid at most
+// once every 16 ms from a timer that wakes when that gate opens, shows how long one step in 21
+// takes, draws the field over a drawing area of 100 x 100 view units (one per cell, y growing
+// downward), passes the panel's settings on, and turns mouse drags and clicks into velocity and
+// obstacles. It repaints only when the picture changes.
 class GLWidget : public QGLWidget {
     Q_OBJECT
 
@@ -32,8 +36,8 @@ public:
     GLWidget(QWidget* parent, QLCDNumber* computeTimeDisplay);
     ~GLWidget() override;
 
-    // Settings from the panel. They only store: colours show from the next step's fill, the
-    // display mode from the next paint.
+    // Settings from the panel. They only store: colours show from the next step's fill (at once
+    // while paused); a new display mode is painted at once.
     void clearObstacles();
     // value is in hundredths: the solver's viscosity becomes value * 0.01.
     void setViscosityValue(float value);
@@ -52,6 +56,24 @@ public:
     void setIsOver(bool value);
     void setIsPositive(bool value);
 
+    // Paused, the fluid does not step; stirs, obstacles and display settings still apply and
+    // show at once.
+    void setPaused(bool value);
+    bool isPaused() const { return paused; }
+    // Sets every velocity to zero; the obstacles stay.
+    void bringToRest();
+
+    // The outlines of the obstacles and the corners collected so far, drawn over the field in a
+    // colour that stands out on every picture. On at start.
+    void setOverlayVisible(bool visible);
+    bool isOverlayVisible() const { return overlayVisible; }
+    // Take back the last collected corner, or all of them.
+    void removeLastCorner();
+    void discardCorners();
+
+    // The picture as it is painted now, read back from the framebuffer.
+    QImage picture();
+
     // Read-only views of the state, for inspection.
     const FluidSolver& fluidSolver() const { return *solver; }
     const DisplayFieldOGL& displayField() const { return *fieldDisplay; }
@@ -59,20 +81,36 @@ public:
     int collectedPointCount() const { return obstaclePointCount; }
     int stepsSinceTimedStep() const { return stepCounter; }
 
+signals:
+    // A line for the status bar: what the user just did and what they can do next.
+    void statusMessage(const QString& text);
+
 protected:
     void initializeGL() override;
     void resizeGL(int width, int height) override;
     void paintGL() override;
+    // A press sets the reference position, so that a drag's first move measures from it.
+    void mousePressEvent(QMouseEvent* event) override;
     // A drag with any button: the cell under the pointer takes 50 times the pointer's movement.
     void mouseMoveEvent(QMouseEvent* event) override;
     // Right button: collect an obstacle corner. Middle button: build the obstacle from 3 or more.
     void mouseReleaseEvent(QMouseEvent* event) override;
 
 private slots:
-    // One timer tick: step, time and refill if more than 15 ms have passed, then repaint.
+    // One timer tick: step, time and refill if more than 15 ms have passed since the last step
+    // and fill, then set the timer for the moment the gate opens.
     void Advance();
 
 private:
+    void wakeAtGate();
+    // Fills the display from the velocity field; repaints if that changed the picture.
+    void refill();
+    void settingChanged();
+    void drawOverlay();
+    void cornersChanged();
+    // Hands the collected corners to the solver and starts a new polygon.
+    void buildObstacle();
+
     FluidSolver* solver;
     std::int32_t lastMouseX = 0;
     std::int32_t lastMouseY = 0;
@@ -82,6 +120,13 @@ private:
     std::int16_t stepCounter = 20;
     QLCDNumber* computeTimeDisplay;
     DisplayFieldOGL* fieldDisplay;
+    // The display's arrays as the last fill left them, to tell whether a fill changed the picture.
+    std::vector<std::uint32_t> filledColors;
+    std::vector<VectorVertex> filledVertices;
     Vec2 obstaclePoints[kMaxObstaclePoints];
     std::int32_t obstaclePointCount = 0;
+    // The corners of each obstacle handed to the solver, in the same order, for the overlay.
+    std::vector<std::vector<Vec2>> obstacleOutlines;
+    bool overlayVisible = true;
+    bool paused = false;
 };

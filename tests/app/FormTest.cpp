@@ -28,43 +28,43 @@ struct ObjectRow {
 const ObjectRow kObjects[] = {
     {"centralWidget", "QWidget", "QTMainClass", QRect()},
     {"ComputeTime", "QLCDNumber", "centralWidget", QRect(590, 651, 64, 23)},
-    {"StaticTextVelocity", "QLabel", "centralWidget", QRect(414, 652, 191, 20)},
+    {"StaticTextVelocity", "QLabel", "centralWidget", QRect(270, 652, 316, 20)},
     {"horizontalLayout", "QWidget", "centralWidget", QRect(10, 10, 641, 641)},
     {"hboxLayout", "QHBoxLayout", "horizontalLayout", QRect()},
-    {"ComputationSettingsBox", "QGroupBox", "centralWidget", QRect(670, 10, 271, 151)},
-    {"viscosity", "QCheckBox", "ComputationSettingsBox", QRect(50, 60, 101, 20)},
-    {"StaticTextNumberIteration", "QLabel", "ComputationSettingsBox", QRect(70, 32, 151, 16)},
-    {"statictextViscosity", "QLabel", "ComputationSettingsBox", QRect(80, 92, 121, 16)},
-    {"ViscosityValue", "QDoubleSpinBox", "ComputationSettingsBox", QRect(20, 90, 51, 22)},
-    {"NumberIteration", "QSpinBox", "ComputationSettingsBox", QRect(20, 30, 46, 22)},
-    {"display", "QGroupBox", "centralWidget", QRect(670, 390, 271, 271)},
-    {"labelModDisplay", "QLabel", "display", QRect(130, 32, 61, 16)},
-    {"Coeffbox", "QGroupBox", "display", QRect(130, 70, 61, 161)},
-    {"CoeffATxt", "QLabel", "Coeffbox", QRect(12, 142, 16, 16)},
-    {"LogTxt", "QLabel", "Coeffbox", QRect(35, 142, 18, 16)},
-    {"CoeffLog", "QSlider", "Coeffbox", QRect(36, 20, 16, 121)},
-    {"CoeffLin", "QSlider", "Coeffbox", QRect(8, 20, 16, 121)},
-    {"ComboBoxDisplay", "QComboBox", "display", QRect(20, 30, 101, 22)},
-    {"ColorBox", "QGroupBox", "display", QRect(10, 70, 111, 161)},
-    {"ColorATxt", "QLabel", "ColorBox", QRect(10, 140, 31, 16)},
-    {"ColorATxt_2", "QLabel", "ColorBox", QRect(43, 140, 31, 16)},
-    {"label", "QLabel", "ColorBox", QRect(80, 140, 21, 16)},
-    {"HueColorA", "QSlider", "ColorBox", QRect(17, 20, 16, 121)},
-    {"HueColorB", "QSlider", "ColorBox", QRect(49, 20, 16, 121)},
-    {"ColorSaturation", "QSlider", "ColorBox", QRect(80, 20, 16, 121)},
-    {"IsLog", "QCheckBox", "display", QRect(140, 230, 41, 19)},
-    {"IsOver", "QCheckBox", "display", QRect(210, 230, 51, 19)},
-    {"IsPositive", "QCheckBox", "display", QRect(210, 250, 61, 19)},
-    {"LimitsBox", "QGroupBox", "display", QRect(200, 70, 61, 161)},
-    {"CoeffATxt_3", "QLabel", "LimitsBox", QRect(12, 142, 16, 16)},
-    {"OverTxt", "QLabel", "LimitsBox", QRect(33, 142, 23, 16)},
-    {"LimitLight", "QSlider", "LimitsBox", QRect(8, 20, 16, 121)},
-    {"LimitOver", "QSlider", "LimitsBox", QRect(36, 20, 16, 121)},
-    {"ModEdit", "QGroupBox", "centralWidget", QRect(670, 180, 271, 181)},
-    {"Temporary", "QLabel", "ModEdit", QRect(60, 30, 140, 20)},
-    {"Temporary_2", "QLabel", "ModEdit", QRect(30, 70, 209, 20)},
-    {"ClrObs", "QPushButton", "ModEdit", QRect(80, 120, 111, 24)},
-    {"statusBar", "QStatusBar", "QTMainClass", QRect(0, 677, 953, 19)},
+    {"ComputationSettingsBox", "QGroupBox", "centralWidget", QRect(670, 10, 350, 151)},
+    {"viscosity", "QCheckBox", "ComputationSettingsBox", QRect(50, 62, 154, 24)},
+    {"StaticTextNumberIteration", "QLabel", "ComputationSettingsBox", QRect(82, 33, 234, 20)},
+    {"statictextViscosity", "QLabel", "ComputationSettingsBox", QRect(124, 95, 196, 20)},
+    {"ViscosityValue", "QDoubleSpinBox", "ComputationSettingsBox", QRect(20, 92, 98, 27)},
+    {"NumberIteration", "QSpinBox", "ComputationSettingsBox", QRect(20, 30, 56, 27)},
+    {"display", "QGroupBox", "centralWidget", QRect(670, 390, 350, 305)},
+    {"labelModDisplay", "QLabel", "display", QRect(130, 33, 100, 20)},
+    {"Coeffbox", "QGroupBox", "display", QRect(170, 70, 66, 174)},
+    {"CoeffATxt", "QLabel", "Coeffbox", QRect(6, 148, 20, 20)},
+    {"LogTxt", "QLabel", "Coeffbox", QRect(30, 148, 30, 20)},
+    {"CoeffLog", "QSlider", "Coeffbox", QRect(36, 24, 16, 121)},
+    {"CoeffLin", "QSlider", "Coeffbox", QRect(8, 24, 16, 121)},
+    {"ComboBoxDisplay", "QComboBox", "display", QRect(20, 30, 101, 26)},
+    {"ColorBox", "QGroupBox", "display", QRect(10, 70, 152, 174)},
+    {"ColorATxt", "QLabel", "ColorBox", QRect(6, 148, 53, 20)},
+    {"ColorATxt_2", "QLabel", "ColorBox", QRect(61, 148, 53, 20)},
+    {"label", "QLabel", "ColorBox", QRect(116, 148, 30, 20)},
+    {"HueColorA", "QSlider", "ColorBox", QRect(25, 24, 16, 121)},
+    {"HueColorB", "QSlider", "ColorBox", QRect(80, 24, 16, 121)},
+    {"ColorSaturation", "QSlider", "ColorBox", QRect(123, 24, 16, 121)},
+    {"IsLog", "QCheckBox", "display", QRect(176, 248, 60, 24)},
+    {"IsOver", "QCheckBox", "display", QRect(254, 248, 72, 24)},
+    {"IsPositive", "QCheckBox", "display", QRect(254, 274, 92, 24)},
+    {"LimitsBox", "QGroupBox", "display", QRect(244, 70, 70, 174)},
+    {"CoeffATxt_3", "QLabel", "LimitsBox", QRect(6, 148, 20, 20)},
+    {"OverTxt", "QLabel", "LimitsBox", QRect(26, 148, 40, 20)},
+    {"LimitLight", "QSlider", "LimitsBox", QRect(8, 24, 16, 121)},
+    {"LimitOver", "QSlider", "LimitsBox", QRect(36, 24, 16, 121)},
+    {"ModEdit", "QGroupBox", "centralWidget", QRect(670, 180, 350, 181)},
+    {"Temporary", "QLabel", "ModEdit", QRect(60, 30, 230, 20)},
+    {"Temporary_2", "QLabel", "ModEdit", QRect(30, 70, 290, 40)},
+    {"ClrObs", "QPushButton", "ModEdit", QRect(80, 120, 132, 28)},
+    {"statusBar", "QStatusBar", "QTMainClass", QRect(0, 709, 1032, 19)},
 };
 
 struct RangeRow {
@@ -174,7 +174,7 @@ protected:
 TEST_F(FormTest, WindowHasItsNameTitleSizeCentralWidgetAndStatusBar) {
     EXPECT_EQ(window.objectName(), "QTMainClass");
     EXPECT_EQ(window.windowTitle(), "Fluid Simulation");
-    EXPECT_EQ(window.size(), QSize(953, 696).expandedTo(window.minimumSizeHint()));
+    EXPECT_EQ(window.size(), QSize(1032, 728).expandedTo(window.minimumSizeHint()));
     EXPECT_EQ(window.centralWidget(), ui.centralWidget);
     EXPECT_EQ(window.statusBar(), ui.statusBar);
     EXPECT_TRUE(ui.statusBar->currentMessage().isEmpty());
@@ -275,9 +275,32 @@ TEST_F(FormTest, TextsAppearExactlyAsWritten) {
     }
     for (QObject* o : window.findChildren<QWidget*>()) {
         auto* widget = static_cast<QWidget*>(o);
-        EXPECT_TRUE(widget->toolTip().isEmpty()) << widget->objectName().toStdString();
         EXPECT_TRUE(widget->statusTip().isEmpty()) << widget->objectName().toStdString();
     }
+}
+
+TEST_F(FormTest, EveryControlHasATooltipThatStatesItsRange) {
+    for (QWidget* w : window.findChildren<QWidget*>()) {
+        const bool control = qobject_cast<QAbstractButton*>(w) != nullptr ||
+                             qobject_cast<QAbstractSpinBox*>(w) != nullptr ||
+                             qobject_cast<QAbstractSlider*>(w) != nullptr ||
+                             qobject_cast<QComboBox*>(w) != nullptr;
+        if (control && !w->objectName().startsWith("qt_")) {
+            EXPECT_FALSE(w->toolTip().isEmpty()) << w->objectName().toStdString();
+        }
+    }
+    // The range in the unit that the user reads: the coefficient sliders hold hundredths.
+    for (const RangeRow& row : kRanges) {
+        SCOPED_TRACE(row.name);
+        const QString name = row.name;
+        const double scale = name.startsWith("Coeff") ? 100.0 : 1.0;
+        const QString range = QString("%1 to %2")
+                                  .arg(QString::number(row.minimum / scale))
+                                  .arg(QString::number(row.maximum / scale));
+        const QString tip = static_cast<QWidget*>(object(row.name))->toolTip();
+        EXPECT_TRUE(tip.contains(range)) << tip.toStdString() << " lacks " << range.toStdString();
+    }
+    EXPECT_TRUE(ui.CoeffLin->toolTip().contains("Raise it when the Velocity view looks dark"));
 }
 
 TEST_F(FormTest, BuildingCallsNoSlotAndEverySlotIsConnectedByName) {

@@ -43,7 +43,7 @@ void click(QAbstractButton* button) { QTest::mouseClick(button, Qt::LeftButton);
 TEST_F(QTMainTest, StartsWithTheViewInVortexModeAndTheReadOutAt9999) {
     ASSERT_NE(view, nullptr);
     EXPECT_EQ(window.windowTitle(), "Fluid Simulation");
-    EXPECT_EQ(window.size(), QSize(953, 696).expandedTo(window.minimumSizeHint()));
+    EXPECT_EQ(window.size(), QSize(1032, 728).expandedTo(window.minimumSizeHint()));
 
     auto* combo = control<QComboBox>("ComboBoxDisplay");
     ASSERT_EQ(combo->count(), 3);

@@ -19,7 +19,7 @@ protected:
         view.resize(641, 641);
         view.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
-        stopTimer(view);
+        muteTimer(view);
         // The ticks so far stepped a fluid at rest, which stays at rest.
         ASSERT_TRUE(atRest(view.fluidSolver()));
     }
@@ -35,15 +35,8 @@ protected:
         expected.step();
     }
 
-    // Pixel of the top-left corner region of cell c (c * 6.4 rounded up).
-    static int pixelOf(int cell) { return (cell * 640 + 99) / 100; }
-
-    void rightClickCell(int i, int j) {
-        QTest::mouseClick(&view, Qt::RightButton, Qt::NoModifier, QPoint(pixelOf(i), pixelOf(j)));
-    }
-    void middleClick() {
-        QTest::mouseClick(&view, Qt::MiddleButton, Qt::NoModifier, QPoint(300, 300));
-    }
+    void rightClickCell(int i, int j) { viewtest::rightClickCell(view, i, j); }
+    void middleClick() { viewtest::middleClick(view); }
 };
 
 }  // namespace
@@ -57,6 +50,15 @@ TEST_F(GLWidgetMouseTest, DragSetsTheCellUnderThePointerTo50TimesTheMovement) {
 
     move(QPoint(330, 300));
     expectStir(51, 46, Vec2(0.0f, -1000.0f));
+    EXPECT_TRUE(sameVelocity(view.fluidSolver(), expected));
+}
+
+TEST_F(GLWidgetMouseTest, ANewDragMeasuresItsFirstMoveFromThePress) {
+    // The previous drag ended far to the left.
+    release(view, Qt::LeftButton, QPoint(20, 320));
+    QTest::mousePress(&view, Qt::LeftButton, Qt::NoModifier, QPoint(320, 320));
+    move(QPoint(330, 320));
+    expectStir(51, 50, Vec2(500.0f, 0.0f));
     EXPECT_TRUE(sameVelocity(view.fluidSolver(), expected));
 }
 

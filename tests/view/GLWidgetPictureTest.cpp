@@ -17,7 +17,7 @@ protected:
         view.resize(641, 641);
         view.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
-        stopTimer(view);
+        muteTimer(view);
     }
 
     // A left-to-right stroke along the middle row, a step after every move.

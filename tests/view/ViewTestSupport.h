@@ -1,6 +1,6 @@
 #pragma once
 
-// Helpers shared by the GLWidget tests: a shown view whose timer is stopped, so that the test
+// Helpers shared by the GLWidget tests: a shown view whose timer is muted, so that the test
 // decides when Advance runs, and real mouse events.
 #include <QApplication>
 #include <QMouseEvent>
@@ -19,10 +19,12 @@ namespace viewtest {
 // guarantees that the next Advance steps.
 constexpr unsigned long kPastGateMs = 17;
 
-inline void stopTimer(GLWidget& view) {
+// Advance sets the view's timer again every time it runs; with the timer's signal blocked it
+// still runs but never reaches Advance.
+inline void muteTimer(GLWidget& view) {
     QTimer* timer = view.findChild<QTimer*>();
     ASSERT_NE(timer, nullptr);
-    timer->stop();
+    timer->blockSignals(true);
 }
 
 inline void advance(GLWidget& view) { QMetaObject::invokeMethod(&view, "Advance"); }
@@ -39,6 +41,35 @@ inline void dragTo(GLWidget& view, QPoint pos, Qt::MouseButtons buttons = Qt::Le
 inline void release(GLWidget& view, Qt::MouseButton button, QPoint pos) {
     QTest::mouseRelease(&view, button, Qt::NoModifier, pos);
 }
+
+// Pixel of the top-left corner region of cell c (c * 6.4 rounded up).
+inline int pixelOf(int cell) { return (cell * 640 + 99) / 100; }
+
+inline void rightClickCell(GLWidget& view, int i, int j) {
+    QTest::mouseClick(&view, Qt::RightButton, Qt::NoModifier, QPoint(pixelOf(i), pixelOf(j)));
+}
+
+inline void middleClick(GLWidget& view) {
+    QTest::mouseClick(&view, Qt::MiddleButton, Qt::NoModifier, QPoint(300, 300));
+}
+
+// Counts the events of one type that reach an object.
+class EventCounter : public QObject {
+public:
+    explicit EventCounter(QEvent::Type type_) : type(type_) {}
+    int count = 0;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == type) {
+            ++count;
+        }
+        return false;
+    }
+
+private:
+    QEvent::Type type;
+};
 
 // The same solver as the view's, to replay what the view should have done.
 inline FluidSolver referenceSolver() { return FluidSolver(100, 100, 0.001f, 0.01f, 20); }
