@@ -64,6 +64,13 @@ void drawCorners(GLenum mode, const Vec2* corners, int count) {
     glEnd();
 }
 
+// A step takes a fraction of a millisecond: shown to a hundredth, so that the read-out says
+// more than 0. Five digits hold up to 99.99 this way, and whole milliseconds above.
+QString stepTimeText(qint64 nanoseconds) {
+    const double ms = static_cast<double>(nanoseconds) / 1e6;
+    return QString::number(ms, 'f', ms < 100.0 ? 2 : 0);
+}
+
 QString cornersMessage(int count) {
     const QString edit = GLWidget::tr("Ctrl+Z to remove the last, Esc to discard");
     if (count == 0) {
@@ -259,7 +266,7 @@ void GLWidget::Advance() {
         if (computeTimeDisplay != nullptr && ++stepCounter > kTimedStepPeriod) {
             clock.restart();
             solver->step();
-            computeTimeDisplay->display(static_cast<int>(clock.elapsed()));
+            computeTimeDisplay->display(stepTimeText(clock.nsecsElapsed()));
             stepCounter = 0;
         } else {
             solver->step();

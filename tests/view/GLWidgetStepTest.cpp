@@ -3,6 +3,7 @@
 #include <QElapsedTimer>
 #include <QLCDNumber>
 
+#include <cmath>
 #include <vector>
 
 #include "DisplayFieldOGL.h"
@@ -45,7 +46,11 @@ TEST(GLWidgetStepTest, TicksInsideTheGateDoNothingAndTheFirstStepIsTimed) {
     waitPastGate();
     advance(view);
     EXPECT_EQ(view.stepsSinceTimedStep(), 0);
-    EXPECT_GE(lcd.intValue(), 0);
+    // Shown in milliseconds to a hundredth: a step takes more than 0.00 and less than 100.
+    EXPECT_GT(lcd.value(), 0.0);
+    EXPECT_LT(lcd.value(), 100.0);
+    EXPECT_DOUBLE_EQ(lcd.value() * 100.0, std::round(lcd.value() * 100.0));
+    EXPECT_FALSE(lcd.checkOverflow(lcd.value()));
 }
 
 TEST(GLWidgetStepTest, TheTimerWakesOnceWhenTheGateOpensNeverBefore) {
