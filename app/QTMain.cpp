@@ -9,6 +9,7 @@
 #include <QStandardPaths>
 
 #include "GLWidget.h"
+#include "ui_QTMain.h"
 
 namespace {
 
@@ -30,37 +31,40 @@ QString timeStampedPictureName() {
 
 }  // namespace
 
-QTMain::QTMain(QWidget* parent, Qt::WindowFlags flags) : QMainWindow(parent, flags) {
+QTMain::QTMain(QWidget* parent, Qt::WindowFlags flags)
+    : QMainWindow(parent, flags), ui(std::make_unique<Ui::QTMainClass>()) {
     // setupUi sets every default before it connects the slots, so it sends nothing to the view.
-    ui.setupUi(this);
+    ui->setupUi(this);
     resize(size().expandedTo(minimumSizeHint()));
 
-    glWidget = new GLWidget(this, ui.ComputeTime);
-    ui.hboxLayout->addWidget(glWidget);
+    glWidget = std::make_unique<GLWidget>(this, ui->ComputeTime);
+    ui->hboxLayout->addWidget(glWidget.get());
 
     // The item index is the display mode. The first item added would select itself and send
     // mode 0; only the selection below reaches the view.
     {
-        const QSignalBlocker blocker(ui.ComboBoxDisplay);
-        ui.ComboBoxDisplay->addItem(QString("Vectors"));
-        ui.ComboBoxDisplay->addItem(QString("Velocity"));
-        ui.ComboBoxDisplay->addItem(QString("Vortex"));
+        const QSignalBlocker blocker(ui->ComboBoxDisplay);
+        ui->ComboBoxDisplay->addItem(QString("Vectors"));
+        ui->ComboBoxDisplay->addItem(QString("Velocity"));
+        ui->ComboBoxDisplay->addItem(QString("Vortex"));
     }
     // Through on_ComboBoxDisplay_currentIndexChanged the view starts in Vortex mode.
-    ui.ComboBoxDisplay->setCurrentIndex(2);
+    ui->ComboBoxDisplay->setCurrentIndex(2);
 
-    connect(glWidget, &GLWidget::statusMessage, this,
-            [this](const QString& text) { ui.statusBar->showMessage(text); });
+    connect(glWidget.get(), &GLWidget::statusMessage, this,
+            [this](const QString& text) { ui->statusBar->showMessage(text); });
     addShortcuts();
     // The keys work from the start, and clicking the view takes them back from a spin box.
     glWidget->setFocusPolicy(Qt::ClickFocus);
     glWidget->setFocus();
-    ui.statusBar->showMessage(
+    ui->statusBar->showMessage(
         tr("Drag to stir; right-click corners, middle-click to build an obstacle. P pause, "
            "R rest, O outlines, Ctrl+Z/Esc undo corners, Ctrl+S save"));
 }
 
-QTMain::~QTMain() { delete glWidget; }
+// The view goes first, while the form's widgets that it borrows (the read-out) still exist; the
+// base class then destroys the form's widgets.
+QTMain::~QTMain() { glWidget.reset(); }
 
 void QTMain::addShortcuts() {
     // Window-wide keys. Qt offers a key to the focused control first, so a control that uses it
@@ -85,63 +89,63 @@ void QTMain::savePicture() {
     dialog.setDefaultSuffix(QStringLiteral("png"));
     dialog.selectFile(timeStampedPictureName());
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
-        ui.statusBar->showMessage(tr("Picture not saved"));
+        ui->statusBar->showMessage(tr("Picture not saved"));
         return;
     }
     const QString path = dialog.selectedFiles().constFirst();
     const QString shown = QDir::toNativeSeparators(path);
-    ui.statusBar->showMessage(picture.save(path, "PNG")
+    ui->statusBar->showMessage(picture.save(path, "PNG")
                                   ? tr("Picture saved to %1").arg(shown)
                                   : tr("Could not save the picture to %1").arg(shown));
 }
 
 void QTMain::on_ClrObs_clicked() { glWidget->clearObstacles(); }
 
-void QTMain::on_IsPositive_stateChanged(int) { glWidget->setIsPositive(ui.IsPositive->isChecked()); }
+void QTMain::on_IsPositive_stateChanged(int) { glWidget->setIsPositive(ui->IsPositive->isChecked()); }
 
 void QTMain::on_IsOver_stateChanged(int) {
-    const bool over = ui.IsOver->isChecked();
+    const bool over = ui->IsOver->isChecked();
     glWidget->setIsOver(over);
-    ui.LimitOver->setEnabled(over);
-    ui.IsPositive->setEnabled(over);
+    ui->LimitOver->setEnabled(over);
+    ui->IsPositive->setEnabled(over);
 }
 
-void QTMain::on_IsLog_stateChanged(int) { glWidget->setIsLog(ui.IsLog->isChecked()); }
+void QTMain::on_IsLog_stateChanged(int) { glWidget->setIsLog(ui->IsLog->isChecked()); }
 
-void QTMain::on_LimitOver_valueChanged(int) { glWidget->setLimitOver(ui.LimitOver->value()); }
+void QTMain::on_LimitOver_valueChanged(int) { glWidget->setLimitOver(ui->LimitOver->value()); }
 
-void QTMain::on_LimitLight_valueChanged(int) { glWidget->setLimitLight(ui.LimitLight->value()); }
+void QTMain::on_LimitLight_valueChanged(int) { glWidget->setLimitLight(ui->LimitLight->value()); }
 
 void QTMain::on_CoeffLog_valueChanged(int) {
-    glWidget->setCoeffLog(sliderCoefficient(ui.CoeffLog->value()));
+    glWidget->setCoeffLog(sliderCoefficient(ui->CoeffLog->value()));
 }
 
 void QTMain::on_CoeffLin_valueChanged(int) {
-    glWidget->setCoeffLin(sliderCoefficient(ui.CoeffLin->value()));
+    glWidget->setCoeffLin(sliderCoefficient(ui->CoeffLin->value()));
 }
 
 void QTMain::on_ColorSaturation_valueChanged(int) {
-    glWidget->setColorSaturation(ui.ColorSaturation->value());
+    glWidget->setColorSaturation(ui->ColorSaturation->value());
 }
 
-void QTMain::on_HueColorB_valueChanged(int) { glWidget->setHueColorB(ui.HueColorB->value()); }
+void QTMain::on_HueColorB_valueChanged(int) { glWidget->setHueColorB(ui->HueColorB->value()); }
 
 void QTMain::on_ComboBoxDisplay_currentIndexChanged(int) {
-    glWidget->setDisplayMode(ui.ComboBoxDisplay->currentIndex());
+    glWidget->setDisplayMode(ui->ComboBoxDisplay->currentIndex());
 }
 
-void QTMain::on_HueColorA_valueChanged(int) { glWidget->setHueColorA(ui.HueColorA->value()); }
+void QTMain::on_HueColorA_valueChanged(int) { glWidget->setHueColorA(ui->HueColorA->value()); }
 
 void QTMain::on_NumberIteration_valueChanged(int) {
-    glWidget->setNumberIteration(ui.NumberIteration->value());
+    glWidget->setNumberIteration(ui->NumberIteration->value());
 }
 
 void QTMain::on_ViscosityValue_valueChanged(double) {
-    glWidget->setViscosityValue(static_cast<float>(ui.ViscosityValue->value()));
+    glWidget->setViscosityValue(static_cast<float>(ui->ViscosityValue->value()));
 }
 
 void QTMain::on_viscosity_stateChanged(int) {
-    const bool enabled = ui.viscosity->isChecked();
-    ui.ViscosityValue->setEnabled(enabled);
+    const bool enabled = ui->viscosity->isChecked();
+    ui->ViscosityValue->setEnabled(enabled);
     glWidget->setViscosityEnabled(enabled);
 }

@@ -2,9 +2,13 @@
 
 #include <QMainWindow>
 
-#include "ui_QTMain.h"
+#include <memory>
 
 class GLWidget;
+
+namespace Ui {
+class QTMainClass;
+}
 
 // The main window: the settings panel of the form on the right, the fluid view on the left. Each
 // control reaches the view through the slot named after it (on_<object>_<signal>), which reads the
@@ -43,6 +47,7 @@ private:
     // view's picture there as a PNG.
     void savePicture();
 
-    Ui::QTMainClass ui;
-    GLWidget* glWidget;
+    // The form's widgets are children of the window; ui only points at them.
+    std::unique_ptr<Ui::QTMainClass> ui;
+    std::unique_ptr<GLWidget> glWidget;
 };

@@ -98,11 +98,11 @@ bool sameVertices(const std::vector<VectorVertex>& a, const std::vector<VectorVe
 
 GLWidget::GLWidget(QWidget* parent, QLCDNumber* computeTimeDisplay_)
     : QGLWidget(parent),
-      solver(new FluidSolver(kGridSize, kGridSize, kTimeStep, kInitialViscosity,
-                             kInitialIterations)),
+      solver(std::make_unique<FluidSolver>(kGridSize, kGridSize, kTimeStep, kInitialViscosity,
+                                           kInitialIterations)),
       timer(new QTimer(this)),
       computeTimeDisplay(computeTimeDisplay_),
-      fieldDisplay(new DisplayFieldOGL(kGridSize, kGridSize)),
+      fieldDisplay(std::make_unique<DisplayFieldOGL>(kGridSize, kGridSize)),
       filledColors(fieldDisplay->colors),
       filledVertices(fieldDisplay->vertices) {
     // The timer wakes Advance once, when the step gate opens; Advance sets it again.
@@ -113,11 +113,14 @@ GLWidget::GLWidget(QWidget* parent, QLCDNumber* computeTimeDisplay_)
     wakeAtGate();
 }
 
+// In this order: the solver, the timer (the clock is a plain value), then the display, which
+// deletes its texture name in this widget's context.
 GLWidget::~GLWidget() {
-    delete solver;
-    // The display deletes its texture name, which lives in this widget's context.
+    solver.reset();
+    delete timer;
+    timer = nullptr;
     makeCurrent();
-    delete fieldDisplay;
+    fieldDisplay.reset();
 }
 
 void GLWidget::clearObstacles() {

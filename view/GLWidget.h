@@ -4,6 +4,7 @@
 #include <QGLWidget>
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "Vec2.h"
@@ -111,7 +112,7 @@ private:
     // Hands the collected corners to the solver and starts a new polygon.
     void buildObstacle();
 
-    FluidSolver* solver;
+    std::unique_ptr<FluidSolver> solver;
     std::int32_t lastMouseX = 0;
     std::int32_t lastMouseY = 0;
     QTimer* timer;
@@ -119,7 +120,7 @@ private:
     QElapsedTimer clock;
     std::int16_t stepCounter = 20;
     QLCDNumber* computeTimeDisplay;
-    DisplayFieldOGL* fieldDisplay;
+    std::unique_ptr<DisplayFieldOGL> fieldDisplay;
     // The display's arrays as the last fill left them, to tell whether a fill changed the picture.
     std::vector<std::uint32_t> filledColors;
     std::vector<VectorVertex> filledVertices;
