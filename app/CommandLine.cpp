@@ -2,7 +2,6 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
-
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -24,8 +23,9 @@ void processCommandLine(QCoreApplication& app) {
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QCoreApplication::translate(
-        "main", "An interactive two-dimensional fluid simulation: drag over the fluid to stir it,\n"
-                "right-click corners and middle-click to build an obstacle."));
+        "main",
+        "An interactive two-dimensional fluid simulation: drag over the fluid to stir it,\n"
+        "right-click corners and middle-click to build an obstacle."));
     parser.addHelpOption();
     parser.addVersionOption();
     parser.process(app);  // exits after --help or --version, and on an unknown option
@@ -35,8 +35,9 @@ void processCommandLine(QCoreApplication& app) {
         std::fprintf(stderr, "%s\n",
                      qPrintable(QCoreApplication::translate("main", "Unexpected argument '%1'.")
                                     .arg(extra.first())));
-        std::fprintf(stderr, "%s\n", qPrintable(QCoreApplication::translate(
-                                         "main", "Try 'fluidsim --help' for the options.")));
+        std::fprintf(stderr, "%s\n",
+                     qPrintable(QCoreApplication::translate(
+                         "main", "Try 'fluidsim --help' for the options.")));
         std::exit(EXIT_FAILURE);
     }
 }

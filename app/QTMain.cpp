@@ -16,7 +16,9 @@ namespace {
 // The coefficient sliders hold hundredths.
 constexpr double kCoeffSliderScale = 100.0;
 
-float sliderCoefficient(int value) { return static_cast<float>(value / kCoeffSliderScale); }
+float sliderCoefficient(int value) {
+    return static_cast<float>(value / kCoeffSliderScale);
+}
 
 // The user's Pictures folder, or the home folder where there is none.
 QString pictureFolder() {
@@ -64,7 +66,9 @@ QTMain::QTMain(QWidget* parent, Qt::WindowFlags flags)
 
 // The view goes first, while the form's widgets that it borrows (the read-out) still exist; the
 // base class then destroys the form's widgets.
-QTMain::~QTMain() { glWidget.reset(); }
+QTMain::~QTMain() {
+    glWidget.reset();
+}
 
 void QTMain::addShortcuts() {
     // Window-wide keys. Qt offers a key to the focused control first, so a control that uses it
@@ -95,13 +99,17 @@ void QTMain::savePicture() {
     const QString path = dialog.selectedFiles().constFirst();
     const QString shown = QDir::toNativeSeparators(path);
     ui->statusBar->showMessage(picture.save(path, "PNG")
-                                  ? tr("Picture saved to %1").arg(shown)
-                                  : tr("Could not save the picture to %1").arg(shown));
+                                   ? tr("Picture saved to %1").arg(shown)
+                                   : tr("Could not save the picture to %1").arg(shown));
 }
 
-void QTMain::on_ClrObs_clicked() { glWidget->clearObstacles(); }
+void QTMain::on_ClrObs_clicked() {
+    glWidget->clearObstacles();
+}
 
-void QTMain::on_IsPositive_stateChanged(int) { glWidget->setIsPositive(ui->IsPositive->isChecked()); }
+void QTMain::on_IsPositive_stateChanged(int) {
+    glWidget->setIsPositive(ui->IsPositive->isChecked());
+}
 
 void QTMain::on_IsOver_stateChanged(int) {
     const bool over = ui->IsOver->isChecked();
@@ -110,11 +118,17 @@ void QTMain::on_IsOver_stateChanged(int) {
     ui->IsPositive->setEnabled(over);
 }
 
-void QTMain::on_IsLog_stateChanged(int) { glWidget->setIsLog(ui->IsLog->isChecked()); }
+void QTMain::on_IsLog_stateChanged(int) {
+    glWidget->setIsLog(ui->IsLog->isChecked());
+}
 
-void QTMain::on_LimitOver_valueChanged(int) { glWidget->setLimitOver(ui->LimitOver->value()); }
+void QTMain::on_LimitOver_valueChanged(int) {
+    glWidget->setLimitOver(ui->LimitOver->value());
+}
 
-void QTMain::on_LimitLight_valueChanged(int) { glWidget->setLimitLight(ui->LimitLight->value()); }
+void QTMain::on_LimitLight_valueChanged(int) {
+    glWidget->setLimitLight(ui->LimitLight->value());
+}
 
 void QTMain::on_CoeffLog_valueChanged(int) {
     glWidget->setCoeffLog(sliderCoefficient(ui->CoeffLog->value()));
@@ -128,13 +142,17 @@ void QTMain::on_ColorSaturation_valueChanged(int) {
     glWidget->setColorSaturation(ui->ColorSaturation->value());
 }
 
-void QTMain::on_HueColorB_valueChanged(int) { glWidget->setHueColorB(ui->HueColorB->value()); }
+void QTMain::on_HueColorB_valueChanged(int) {
+    glWidget->setHueColorB(ui->HueColorB->value());
+}
 
 void QTMain::on_ComboBoxDisplay_currentIndexChanged(int) {
     glWidget->setDisplayMode(ui->ComboBoxDisplay->currentIndex());
 }
 
-void QTMain::on_HueColorA_valueChanged(int) { glWidget->setHueColorA(ui->HueColorA->value()); }
+void QTMain::on_HueColorA_valueChanged(int) {
+    glWidget->setHueColorA(ui->HueColorA->value());
+}
 
 void QTMain::on_NumberIteration_valueChanged(int) {
     glWidget->setNumberIteration(ui->NumberIteration->value());

@@ -58,7 +58,9 @@ void stirUp(Solver& solver) {
 }
 
 // Fast solvers run on the given path; the reference has only one.
-void choosePath(FluidSolver& solver, SimdPath path) { solver.useSimdPath(path); }
+void choosePath(FluidSolver& solver, SimdPath path) {
+    solver.useSimdPath(path);
+}
 void choosePath(ReferenceSolver&, SimdPath) {}
 
 template <typename Solver>
@@ -174,9 +176,9 @@ void registerSolverBenchmarks(std::vector<std::string>& solvers) {
                 ->Unit(benchmark::kMicrosecond);
         }
     }
-    for (const auto& [mode, label] : {std::pair{DisplayMode::Vectors, "Vectors"},
-                                      std::pair{DisplayMode::Velocity, "Velocity"},
-                                      std::pair{DisplayMode::Vortex, "Vortex"}}) {
+    for (const auto& [mode, label] :
+         {std::pair{DisplayMode::Vectors, "Vectors"}, std::pair{DisplayMode::Velocity, "Velocity"},
+          std::pair{DisplayMode::Vortex, "Vortex"}}) {
         benchmark::RegisterBenchmark((std::string("Fill/") + label).c_str(), benchFill, mode)
             ->Unit(benchmark::kMicrosecond);
     }

@@ -6,8 +6,8 @@
 #include "ColorHSL.h"
 #include "ColorRGB.h"
 #include "DisplayMode.h"
-#include "VectorVertex.h"
 #include "VectorField.h"
+#include "VectorVertex.h"
 
 // Turns a velocity field into per-cell packed colours (the speed in Velocity mode, the curl in
 // Vortex mode, through the two-hue colour rule of valueToColor) or per-cell line segments

@@ -127,9 +127,13 @@ void BoundaryPass::applyVectorTo(Cells v) const {
     }
 }
 
-void BoundaryPass::applyVector(float* x, float* y) const { applyVectorTo(SplitCells{x, y}); }
+void BoundaryPass::applyVector(float* x, float* y) const {
+    applyVectorTo(SplitCells{x, y});
+}
 
-void BoundaryPass::applyVector(Vec2* cells) const { applyVectorTo(PackedCells{cells}); }
+void BoundaryPass::applyVector(Vec2* cells) const {
+    applyVectorTo(PackedCells{cells});
+}
 
 void BoundaryPass::applyScalar(float* s) const {
     for (const Copy& c : endWalls) {

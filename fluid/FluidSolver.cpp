@@ -13,8 +13,12 @@ constexpr float kLargestStir = 50.0f * 640.0f;
 constexpr float kLargestAlpha = std::numeric_limits<float>::max() / (16.0f * kLargestStir);
 
 // A field's cells as interleaved floats x, y, x, y, ...
-const float* components(const VectorField& v) { return &v.data.data()->x; }
-float* components(VectorField& v) { return &v.data.data()->x; }
+const float* components(const VectorField& v) {
+    return &v.data.data()->x;
+}
+float* components(VectorField& v) {
+    return &v.data.data()->x;
+}
 
 static_assert(sizeof(Vec2) == 2 * sizeof(float), "Vec2 is two floats, x then y");
 

@@ -6,7 +6,9 @@
 
 namespace {
 
-int truncated(float v) { return static_cast<int>(v); }
+int truncated(float v) {
+    return static_cast<int>(v);
+}
 
 // NaN fails both comparisons, infinities the second.
 bool inScanRange(const Vec2& v) {

@@ -14,7 +14,9 @@ constexpr float kVertexMargin = 1.0f;
 // A position coordinate to a cell coordinate: v + 0.5, truncated toward zero, in double precision.
 // Callers pass a sum formed in double too: rounding it to a float first can carry a coordinate
 // a few millionths short of a half (64.4999978) up to the half (64.5), and so to the next cell.
-int cellOf(double v) { return static_cast<int>(v + 0.5); }
+int cellOf(double v) {
+    return static_cast<int>(v + 0.5);
+}
 
 // The neighbour of an outline cell: one step along the outline's perpendicular, which points a
 // quarter turn from the direction of travel towards increasing rows.
@@ -44,8 +46,8 @@ std::vector<BoundaryCell> walkOutline(const Vec2* polygon, int count) {
         }
         // With whole-number vertices the walk reaches q after round(length) steps; the bound
         // only matters for vertices that are not whole numbers.
-        const double length = std::hypot(static_cast<double>(q.x) - p.x,
-                                          static_cast<double>(q.y) - p.y);
+        const double length =
+            std::hypot(static_cast<double>(q.x) - p.x, static_cast<double>(q.y) - p.y);
         const int maxSteps = static_cast<int>(std::ceil(length)) + 1;
         Vec2 w = p;
         for (int steps = 0; steps < maxSteps; ++steps) {
@@ -86,9 +88,10 @@ Obstacle::Obstacle(const Vec2* polygon, int count, int gridWidth, int gridHeight
     };
 
     boundaryCells = walkOutline(polygon, count);
-    boundaryCells.erase(std::remove_if(boundaryCells.begin(), boundaryCells.end(),
-                                       [&outside](const BoundaryCell& r) { return outside(r.cell); }),
-                        boundaryCells.end());
+    boundaryCells.erase(
+        std::remove_if(boundaryCells.begin(), boundaryCells.end(),
+                       [&outside](const BoundaryCell& r) { return outside(r.cell); }),
+        boundaryCells.end());
     for (BoundaryCell& r : boundaryCells) {
         r.neighbour.x = std::clamp(r.neighbour.x, 0.0f, static_cast<float>(gridWidth - 1));
         r.neighbour.y = std::clamp(r.neighbour.y, 0.0f, static_cast<float>(gridHeight - 1));

@@ -14,7 +14,7 @@ class Obstacle {
 public:
     std::vector<BoundaryCell> boundaryCells;  // the outline, in walk order
     int boundaryCount = 0;
-    std::vector<Vec2> interiorCells;          // in scan order
+    std::vector<Vec2> interiorCells;  // in scan order
     int interiorCount = 0;
 
     // Walks the closed polygon's outline and scans its interior for a grid of gridWidth x

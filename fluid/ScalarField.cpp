@@ -2,4 +2,6 @@
 
 #include <algorithm>
 
-void ScalarField::clear() { std::fill(data.begin(), data.end(), 0.0f); }
+void ScalarField::clear() {
+    std::fill(data.begin(), data.end(), 0.0f);
+}

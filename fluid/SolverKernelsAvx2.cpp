@@ -3,4 +3,6 @@
 #define FLUID_KERNEL_LANES 8
 #include "SolverKernelsImpl.h"
 
-const SolverKernels& avx2SolverKernels() { return kKernels; }
+const SolverKernels& avx2SolverKernels() {
+    return kKernels;
+}

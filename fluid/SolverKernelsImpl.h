@@ -176,7 +176,9 @@ struct Vector {
 };
 
 // The lanes from `lanes` on, which a short chunk leaves as they are.
-FLUID_INLINE Ints lanesFrom(int lanes) { return Vector::columns(0) >= lanes; }
+FLUID_INLINE Ints lanesFrom(int lanes) {
+    return Vector::columns(0) >= lanes;
+}
 
 // Stores a chunk's new values; lanes past its end keep what they hold.
 FLUID_INLINE void storeChunk(float* p, int lanes, Floats v) {
@@ -212,11 +214,12 @@ void pressureSweep(const SweepChunk* chunks, int count, float* p, const float* D
     for (int k = 0; k < count; ++k) {
         const SweepChunk c = chunks[k];
         // p = 0.25 * (pW - D + pE + pN + pS)
-        storeChunk(p + c.first, c.lanes,
-                   0.25f * ((((L::load(p + c.north - 1) - L::load(D + c.first)) +
-                              L::load(p + c.south + 1)) +
-                             L::load(p + c.north)) +
-                            L::load(p + c.south)));
+        storeChunk(
+            p + c.first, c.lanes,
+            0.25f *
+                ((((L::load(p + c.north - 1) - L::load(D + c.first)) + L::load(p + c.south + 1)) +
+                  L::load(p + c.north)) +
+                 L::load(p + c.south)));
     }
 }
 
@@ -348,7 +351,7 @@ void subtractGradient(int width, int height, const float* p, float* x, float* y)
     }
 }
 
-constexpr SolverKernels kKernels{kLanes,      diffusionSweep,   pressureSweep, advect,
+constexpr SolverKernels kKernels{kLanes,     diffusionSweep,   pressureSweep, advect,
                                  divergence, subtractGradient, split,         join};
 
 }  // namespace

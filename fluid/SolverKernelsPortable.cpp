@@ -2,4 +2,6 @@
 #define FLUID_KERNEL_LANES 4
 #include "SolverKernelsImpl.h"
 
-const SolverKernels& portableSolverKernels() { return kKernels; }
+const SolverKernels& portableSolverKernels() {
+    return kKernels;
+}

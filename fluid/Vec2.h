@@ -23,15 +23,25 @@ struct Vec2 {
     constexpr Vec2 perpendicular() const { return Vec2(-y, x); }
 };
 
-constexpr Vec2 operator+(const Vec2& a, const Vec2& b) { return Vec2(a.x + b.x, a.y + b.y); }
-constexpr Vec2 operator-(const Vec2& a, const Vec2& b) { return Vec2(a.x - b.x, a.y - b.y); }
-constexpr Vec2 operator*(const Vec2& a, float s) { return Vec2(s * a.x, s * a.y); }
+constexpr Vec2 operator+(const Vec2& a, const Vec2& b) {
+    return Vec2(a.x + b.x, a.y + b.y);
+}
+constexpr Vec2 operator-(const Vec2& a, const Vec2& b) {
+    return Vec2(a.x - b.x, a.y - b.y);
+}
+constexpr Vec2 operator*(const Vec2& a, float s) {
+    return Vec2(s * a.x, s * a.y);
+}
 
 // a / s, with division by zero giving (0, 0).
 constexpr Vec2 operator/(const Vec2& a, float s) {
     return s == 0.0f ? Vec2() : Vec2(a.x / s, a.y / s);
 }
 
-constexpr float dot(const Vec2& a, const Vec2& b) { return a.x * b.x + a.y * b.y; }
+constexpr float dot(const Vec2& a, const Vec2& b) {
+    return a.x * b.x + a.y * b.y;
+}
 
-inline Vec2 Vec2::normalized() const { return *this / length(); }
+inline Vec2 Vec2::normalized() const {
+    return *this / length();
+}

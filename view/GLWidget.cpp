@@ -1,12 +1,11 @@
 #include "GLWidget.h"
 
+#include <GL/gl.h>
+
 #include <QImage>
 #include <QLCDNumber>
 #include <QMouseEvent>
 #include <QTimer>
-
-#include <GL/gl.h>
-
 #include <algorithm>
 #include <cstring>
 
@@ -190,9 +189,13 @@ void GLWidget::setViscosityValue(float value) {
     solver->setViscosity(static_cast<float>(value * kViscosityUnit));
 }
 
-void GLWidget::setNumberIteration(int value) { solver->setIterations(value); }
+void GLWidget::setNumberIteration(int value) {
+    solver->setIterations(value);
+}
 
-void GLWidget::setViscosityEnabled(bool value) { solver->setViscosityEnabled(value); }
+void GLWidget::setViscosityEnabled(bool value) {
+    solver->setViscosityEnabled(value);
+}
 
 void GLWidget::setDisplayMode(int value) {
     fieldDisplay->setDisplayMode(value);
@@ -398,8 +401,7 @@ void GLWidget::mouseReleaseEvent(QMouseEvent* event) {
     if (event->button() == Qt::RightButton) {
         const int cellX = pixelToCell(x);
         const int cellY = pixelToCell(y);
-        if (isInsideGrid(cellX) && isInsideGrid(cellY) &&
-            obstaclePointCount < kMaxObstaclePoints) {
+        if (isInsideGrid(cellX) && isInsideGrid(cellY) && obstaclePointCount < kMaxObstaclePoints) {
             obstaclePoints[obstaclePointCount] =
                 Vec2(static_cast<float>(cellX), static_cast<float>(cellY));
             ++obstaclePointCount;

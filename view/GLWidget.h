@@ -2,7 +2,6 @@
 
 #include <QElapsedTimer>
 #include <QGLWidget>
-
 #include <cstdint>
 #include <memory>
 #include <vector>

@@ -1,5 +1,7 @@
 // The settings panel form built on a bare main window: every object, its place, range, default,
 // enabled state, cursor and text.
+#include <gtest/gtest.h>
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDoubleSpinBox>
@@ -11,8 +13,6 @@
 #include <QStringList>
 #include <QtTest/QtTest>
 
-#include <gtest/gtest.h>
-
 #include "ui_QTMain.h"
 
 namespace {
@@ -21,7 +21,7 @@ struct ObjectRow {
     const char* name;
     const char* className;
     const char* parent;
-    QRect geometry;      // null where the form sets none
+    QRect geometry;  // null where the form sets none
 };
 
 // In creation order.
@@ -86,7 +86,7 @@ const RangeRow kRanges[] = {
     {"LimitOver", 0, 100, 9},
 };
 
-const char* const kSliders[] = {"CoeffLog", "CoeffLin", "HueColorA", "HueColorB",
+const char* const kSliders[] = {"CoeffLog",        "CoeffLin",   "HueColorA", "HueColorB",
                                 "ColorSaturation", "LimitLight", "LimitOver"};
 const char* const kDisabled[] = {"CoeffLog", "IsLog", "IsPositive", "LimitOver"};
 
@@ -322,11 +322,10 @@ TEST_F(FormTest, BuildingCallsNoSlotAndEverySlotIsConnectedByName) {
     ui.ViscosityValue->setValue(2.0);
     ui.viscosity->setChecked(false);
 
-    EXPECT_EQ(window.calls,
-              QStringList({"ClrObs", "IsPositive", "IsOver", "IsLog", "LimitOver", "LimitLight",
-                           "CoeffLog", "CoeffLin", "ColorSaturation", "HueColorB",
-                           "ComboBoxDisplay", "HueColorA", "NumberIteration", "ViscosityValue",
-                           "viscosity"}));
+    EXPECT_EQ(window.calls, QStringList({"ClrObs", "IsPositive", "IsOver", "IsLog", "LimitOver",
+                                         "LimitLight", "CoeffLog", "CoeffLin", "ColorSaturation",
+                                         "HueColorB", "ComboBoxDisplay", "HueColorA",
+                                         "NumberIteration", "ViscosityValue", "viscosity"}));
 }
 
 #include "FormTest.moc"

@@ -1,5 +1,7 @@
 // The window-wide keys, pressed as a user would, with the focus on the view or on a control that
 // uses keys of its own; and saving the picture through the save dialog.
+#include <gtest/gtest.h>
+
 #include <QCheckBox>
 #include <QDir>
 #include <QFileDialog>
@@ -11,10 +13,7 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest/QtTest>
-
 #include <functional>
-
-#include <gtest/gtest.h>
 
 #include "FluidSolver.h"
 #include "GLWidget.h"
@@ -59,7 +58,9 @@ protected:
 
     QString status() const { return window.statusBar()->currentMessage(); }
 
-    void rightClickView(QPoint pos) { QTest::mouseClick(view, Qt::RightButton, Qt::NoModifier, pos); }
+    void rightClickView(QPoint pos) {
+        QTest::mouseClick(view, Qt::RightButton, Qt::NoModifier, pos);
+    }
 
     void stir() {
         QTest::mousePress(view, Qt::LeftButton, Qt::NoModifier, QPoint(300, 320));
@@ -75,8 +76,8 @@ protected:
 TEST_F(QTMainKeysTest, KeysFromTheStartPauseRestToggleTheOutlinesAndTakeBackCorners) {
     // The keys go to the view from the start, and the status bar names them.
     EXPECT_EQ(QApplication::focusWidget(), view);
-    for (const char* key : {"Drag to stir", "P pause", "R rest", "O outlines", "Ctrl+Z/Esc",
-                            "Ctrl+S save"}) {
+    for (const char* key :
+         {"Drag to stir", "P pause", "R rest", "O outlines", "Ctrl+Z/Esc", "Ctrl+S save"}) {
         EXPECT_TRUE(status().contains(key)) << key;
     }
 
@@ -99,7 +100,8 @@ TEST_F(QTMainKeysTest, KeysFromTheStartPauseRestToggleTheOutlinesAndTakeBackCorn
     for (const QPoint& p : {QPoint(64, 64), QPoint(192, 64), QPoint(128, 192)}) {
         rightClickView(p);
     }
-    EXPECT_EQ(status(), "3 corners: middle-click to close, Ctrl+Z to remove the last, Esc to discard");
+    EXPECT_EQ(status(),
+              "3 corners: middle-click to close, Ctrl+Z to remove the last, Esc to discard");
     QTest::keyClick(view, Qt::Key_Z, Qt::ControlModifier);
     EXPECT_EQ(view->collectedPointCount(), 2);
     QTest::keyClick(view, Qt::Key_Escape);

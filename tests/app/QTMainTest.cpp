@@ -1,4 +1,6 @@
 // The main window: start-up state, what each control does to the view, and shut-down.
+#include <gtest/gtest.h>
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDoubleSpinBox>
@@ -8,10 +10,7 @@
 #include <QSpinBox>
 #include <QTimer>
 #include <QtTest/QtTest>
-
 #include <functional>
-
-#include <gtest/gtest.h>
 
 #include "DisplayFieldOGL.h"
 #include "FluidSolver.h"
@@ -36,7 +35,9 @@ public:
 };
 
 // Clicks a check box as a user would.
-void click(QAbstractButton* button) { QTest::mouseClick(button, Qt::LeftButton); }
+void click(QAbstractButton* button) {
+    QTest::mouseClick(button, Qt::LeftButton);
+}
 
 }  // namespace
 
@@ -65,9 +66,9 @@ TEST_F(QTMainTest, StartsWithTheViewInVortexModeAndTheReadOutAt9999) {
     for (const char* name : {"CoeffLog", "IsLog", "IsPositive", "LimitOver"}) {
         EXPECT_FALSE(control<QWidget>(name)->isEnabled()) << name;
     }
-    for (const char* name : {"viscosity", "ViscosityValue", "NumberIteration", "CoeffLin",
-                             "ComboBoxDisplay", "HueColorA", "HueColorB", "ColorSaturation",
-                             "IsOver", "LimitLight", "ClrObs"}) {
+    for (const char* name :
+         {"viscosity", "ViscosityValue", "NumberIteration", "CoeffLin", "ComboBoxDisplay",
+          "HueColorA", "HueColorB", "ColorSaturation", "IsOver", "LimitLight", "ClrObs"}) {
         EXPECT_TRUE(control<QWidget>(name)->isEnabled()) << name;
     }
 }

@@ -1,6 +1,8 @@
 // Every text of the main window shows in full and runs into no other widget, in DejaVu Sans (the
 // toolkit's default font on a Debian desktop) at the resolution that QT_FONT_DPI sets: ctest runs
 // this executable once at 96 and once at 120 dpi.
+#include <gtest/gtest.h>
+
 #include <QAbstractSpinBox>
 #include <QApplication>
 #include <QCheckBox>
@@ -14,11 +16,8 @@
 #include <QStyle>
 #include <QStyleOptionGroupBox>
 #include <QtTest/QtTest>
-
 #include <string>
 #include <vector>
-
-#include <gtest/gtest.h>
 
 #include "GLWidget.h"
 #include "QTMain.h"
@@ -35,7 +34,8 @@ struct TextPlace {
 
 TextPlace labelPlace(const QLabel* label) {
     const QRect area = label->contentsRect();
-    const int flags = static_cast<int>(label->alignment()) | (label->wordWrap() ? Qt::TextWordWrap : 0);
+    const int flags =
+        static_cast<int>(label->alignment()) | (label->wordWrap() ? Qt::TextWordWrap : 0);
     const QRect text = label->fontMetrics().boundingRect(area, flags, label->text());
     return {label->text(), text.size(), area.size(), text & area};
 }
@@ -52,7 +52,8 @@ TextPlace groupTitlePlace(const QGroupBox* box) {
     QRect title =
         box->style()->subControlRect(QStyle::CC_GroupBox, &option, QStyle::SC_GroupBoxLabel, box);
     title.setWidth(qMax(title.width(), box->fontMetrics().horizontalAdvance(box->title())));
-    return {box->title(), QSize(title.right() + 1 + kFrame, title.bottom() + 1), box->size(), title};
+    return {box->title(), QSize(title.right() + 1 + kFrame, title.bottom() + 1), box->size(),
+            title};
 }
 
 // Buttons, check boxes, spin boxes and the combo box: the style's size hint is what the text

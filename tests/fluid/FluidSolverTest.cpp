@@ -14,7 +14,9 @@ namespace {
 
 constexpr int kSize = 100;
 
-FluidSolver makeDefaultSolver() { return FluidSolver(kSize, kSize, 0.001f, 0.01f, 20); }
+FluidSolver makeDefaultSolver() {
+    return FluidSolver(kSize, kSize, 0.001f, 0.01f, 20);
+}
 
 void fillRandom(VectorField& v, unsigned seed) {
     std::mt19937 random(seed);
@@ -173,7 +175,9 @@ TEST(FluidSolverTest, StirAtTheCentreThenOneStep) {
 
     for (int j = 0; j < kSize; ++j) {
         for (int i = 0; i < kSize; ++i) {
-            const float expected = (i == 49 && j == 50) ? 0.5f : (i == 51 && j == 50) ? -0.5f : 0.0f;
+            const float expected = (i == 49 && j == 50)   ? 0.5f
+                                   : (i == 51 && j == 50) ? -0.5f
+                                                          : 0.0f;
             ASSERT_EQ(solver.divergence.at(i, j), expected) << "cell " << i << ", " << j;
         }
     }

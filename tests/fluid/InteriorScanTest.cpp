@@ -61,9 +61,9 @@ TEST(InteriorScanTest, SquareLosesItsLastColumnBelowTheFirstRow) {
 TEST(InteriorScanTest, CellsComeRowByRowLeftToRight) {
     const Cells cells = scan({{10, 10}, {30, 15}, {12, 25}});
     for (std::size_t k = 1; k < cells.size(); ++k) {
-        const bool ordered = cells[k - 1].second < cells[k].second ||
-                             (cells[k - 1].second == cells[k].second &&
-                              cells[k - 1].first < cells[k].first);
+        const bool ordered =
+            cells[k - 1].second < cells[k].second ||
+            (cells[k - 1].second == cells[k].second && cells[k - 1].first < cells[k].first);
         ASSERT_TRUE(ordered) << "at " << k;
     }
 }
@@ -80,8 +80,8 @@ TEST(InteriorScanTest, Triangle) {
 }
 
 TEST(InteriorScanTest, UShapeKeepsItsNotchOutside) {
-    const Cells cells = scan(
-        {{10, 10}, {14, 10}, {14, 20}, {20, 20}, {20, 10}, {24, 10}, {24, 24}, {10, 24}});
+    const Cells cells =
+        scan({{10, 10}, {14, 10}, {14, 20}, {20, 20}, {20, 10}, {24, 10}, {24, 24}, {10, 24}});
     EXPECT_EQ(cells.size(), 114u);
     const auto rows = byRow(cells);
     EXPECT_EQ(rows.at(10), concat(range(10, 13), range(20, 23)));

@@ -65,8 +65,7 @@ template <typename T>
             if (!agree(a, b)) {
                 return ::testing::AssertionFailure()
                        << name << " cell (" << k % fast.width << ", " << k / fast.width
-                       << ") component " << c << ": fast " << hex(a) << ", reference "
-                       << hex(b);
+                       << ") component " << c << ": fast " << hex(a) << ", reference " << hex(b);
             }
         }
     }
@@ -74,11 +73,11 @@ template <typename T>
 }
 
 ::testing::AssertionResult sameState(const FluidSolver& fast, const ReferenceSolver& reference) {
-    for (auto result : {sameField("velocity", fast.velocity, reference.velocity),
-                        sameField("scratchVelocity", fast.scratchVelocity,
-                                  reference.scratchVelocity),
-                        sameField("pressure", fast.pressure, reference.pressure),
-                        sameField("divergence", fast.divergence, reference.divergence)}) {
+    for (auto result :
+         {sameField("velocity", fast.velocity, reference.velocity),
+          sameField("scratchVelocity", fast.scratchVelocity, reference.scratchVelocity),
+          sameField("pressure", fast.pressure, reference.pressure),
+          sameField("divergence", fast.divergence, reference.divergence)}) {
         if (!result) {
             return result;
         }
@@ -288,7 +287,9 @@ void runRandomOperations(SimdPath path, const RunOptions& options) {
     }
 }
 
-std::vector<SimdPath> allPaths() { return {SimdPath::Portable, SimdPath::Avx2}; }
+std::vector<SimdPath> allPaths() {
+    return {SimdPath::Portable, SimdPath::Avx2};
+}
 
 class SolverAgreement : public ::testing::TestWithParam<SimdPath> {};
 

@@ -1,8 +1,8 @@
 // A stream of solver operations on grids of many sizes: stirs of any cell with any value, steps,
 // sweep counts, viscosities and the viscosity switch, obstacles added and cleared. Each goes to
 // the fast solver, on every vector path this processor runs, and to the straightforward
-// reference, and they must agree to the bit after every operation (NaN payloads aside, as the fast path may
-// commute the operands of an addition).
+// reference, and they must agree to the bit after every operation (NaN payloads aside, as the fast
+// path may commute the operands of an addition).
 #include <cmath>
 #include <cstring>
 #include <memory>

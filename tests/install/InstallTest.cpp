@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 
 #include <array>
 #include <cstdio>
@@ -6,7 +7,6 @@
 #include <fstream>
 #include <sstream>
 #include <string>
-#include <sys/wait.h>
 
 namespace fs = std::filesystem;
 
@@ -35,7 +35,9 @@ Result run(const std::string& command) {
     return result;
 }
 
-std::string quoted(const fs::path& p) { return "'" + p.string() + "'"; }
+std::string quoted(const fs::path& p) {
+    return "'" + p.string() + "'";
+}
 
 std::string contents(const fs::path& p) {
     std::ifstream in(p);
@@ -79,16 +81,17 @@ TEST_F(InstallTest, TreeHoldsTheProgramItsEntryIconAndMetadata) {
     ASSERT_TRUE(fs::is_regular_file(metainfo));
 
     const std::string entry = contents(desktop);
-    for (const std::string& line : {std::string("Name=Fluid Simulation\n"),
-                                    std::string("Exec=fluidsim\n"), "Icon=" + kId + "\n",
-                                    std::string("Categories=Education;Science;")}) {
+    for (const std::string& line :
+         {std::string("Name=Fluid Simulation\n"), std::string("Exec=fluidsim\n"),
+          "Icon=" + kId + "\n", std::string("Categories=Education;Science;")}) {
         EXPECT_NE(entry.find(line), std::string::npos) << line;
     }
     const std::string meta = contents(metainfo);
-    for (const std::string& part : {"<id>" + kId + "</id>",
-                                   "<launchable type=\"desktop-id\">" + kId + ".desktop</launchable>",
-                                   std::string("<release version=\"") + FLUID_VERSION + "\"",
-                                   std::string("<content_rating")}) {
+    for (const std::string& part :
+         {"<id>" + kId + "</id>",
+          "<launchable type=\"desktop-id\">" + kId + ".desktop</launchable>",
+          std::string("<release version=\"") + FLUID_VERSION + "\"",
+          std::string("<content_rating")}) {
         EXPECT_NE(meta.find(part), std::string::npos) << part;
     }
 
@@ -114,14 +117,13 @@ TEST_F(InstallTest, CommandLineAnswersHelpAndVersionAndRefusesTheUnknown) {
         << unknown.output;
     const Result stray = runProgram("stray");
     EXPECT_NE(stray.exitCode, 0);
-    EXPECT_NE(stray.output.find("Unexpected argument 'stray'"), std::string::npos)
-        << stray.output;
+    EXPECT_NE(stray.output.find("Unexpected argument 'stray'"), std::string::npos) << stray.output;
 }
 
 TEST_F(InstallTest, DebianPackageNamesItsQtDependencies) {
     const fs::path packages = kStaging / "packages";
-    const Result packed = run("cd " + quoted(FLUID_BUILD_DIR) + " && " FLUID_CPACK " -G DEB -B " +
-                              quoted(packages));
+    const Result packed =
+        run("cd " + quoted(FLUID_BUILD_DIR) + " && " FLUID_CPACK " -G DEB -B " + quoted(packages));
     ASSERT_EQ(packed.exitCode, 0) << packed.output;
     fs::path deb;
     for (const auto& entry : fs::directory_iterator(packages)) {
@@ -137,6 +139,7 @@ TEST_F(InstallTest, DebianPackageNamesItsQtDependencies) {
         EXPECT_NE(depends.output.find(library), std::string::npos) << depends.output;
     }
     const Result listing = run("dpkg-deb --contents " + quoted(deb));
-    EXPECT_NE(listing.output.find("./usr/share/applications/" + kId + ".desktop"), std::string::npos);
+    EXPECT_NE(listing.output.find("./usr/share/applications/" + kId + ".desktop"),
+              std::string::npos);
     EXPECT_NE(listing.output.find("./usr/bin/fluidsim"), std::string::npos);
 }

@@ -113,8 +113,8 @@ void ReferenceSolver::diffuse(const VectorField& u, VectorField& d) const {
         // Gauss-Seidel in place: d = (dW + dE + dN + dS + alpha * u) * beta
         for (int i = 1; i <= W - 2; ++i) {
             for (int j = 1; j <= H - 2; ++j) {
-                const Vec2 sum = d.at(i - 1, j) + d.at(i + 1, j) + d.at(i, j - 1) +
-                                 d.at(i, j + 1) + u.at(i, j) * alpha;
+                const Vec2 sum = d.at(i - 1, j) + d.at(i + 1, j) + d.at(i, j - 1) + d.at(i, j + 1) +
+                                 u.at(i, j) * alpha;
                 d.set(i, j, sum * beta);
             }
         }
@@ -139,8 +139,9 @@ void ReferenceSolver::advect(const VectorField& u, VectorField& d) const {
             const float w10 = (px - i0) * (j0 + 1 - py);
             const float w01 = (i0 + 1 - px) * (py - j0);
             const float w11 = (px - i0) * (py - j0);
-            d.set(i, j, u.at(i0, j0) * w00 + u.at(i0 + 1, j0) * w10 + u.at(i0, j0 + 1) * w01 +
-                            u.at(i0 + 1, j0 + 1) * w11);
+            d.set(i, j,
+                  u.at(i0, j0) * w00 + u.at(i0 + 1, j0) * w10 + u.at(i0, j0 + 1) * w01 +
+                      u.at(i0 + 1, j0 + 1) * w11);
         }
     }
     setVectorBoundary(d);
@@ -152,8 +153,9 @@ void ReferenceSolver::computeDivergence(const VectorField& v, ScalarField& q) co
     for (int i = 1; i <= W - 2; ++i) {
         for (int j = 1; j <= H - 2; ++j) {
             // div = 0.5 * (uE - uW + vS - vN), in cell units
-            q.set(i, j, 0.5f * (v.at(i + 1, j).x - v.at(i - 1, j).x + v.at(i, j + 1).y -
-                                v.at(i, j - 1).y));
+            q.set(
+                i, j,
+                0.5f * (v.at(i + 1, j).x - v.at(i - 1, j).x + v.at(i, j + 1).y - v.at(i, j - 1).y));
         }
     }
     setScalarBoundary(q);
@@ -171,8 +173,9 @@ void ReferenceSolver::project(VectorField& v) {
         // Gauss-Seidel for laplacian(p) = D: p = 0.25 * (pW - D + pE + pN + pS)
         for (int i = 1; i <= W - 2; ++i) {
             for (int j = 1; j <= H - 2; ++j) {
-                p.set(i, j, 0.25f * (p.at(i - 1, j) - D.at(i, j) + p.at(i + 1, j) +
-                                     p.at(i, j - 1) + p.at(i, j + 1)));
+                p.set(i, j,
+                      0.25f * (p.at(i - 1, j) - D.at(i, j) + p.at(i + 1, j) + p.at(i, j - 1) +
+                               p.at(i, j + 1)));
             }
         }
         setScalarBoundary(p);

@@ -11,15 +11,15 @@
 // fast path, and keep it plain.
 class ReferenceSolver {
 public:
-    VectorField velocity;         // the current velocity
-    ObstacleList obstacles;       // in the order added; imposed after the walls
-    float timeStep;               // time advanced by one step
-    float kinematicViscosity;     // viscosity of the diffusion
-    int iterations;               // Gauss-Seidel sweeps per diffusion and per pressure solve
-    bool viscosityEnabled = true; // whether a step diffuses or only copies
-    VectorField scratchVelocity;  // diffused velocity, source of the advection; kept between steps
-    ScalarField pressure;         // recomputed from zero by every projection
-    ScalarField divergence;       // recomputed by every projection
+    VectorField velocity;          // the current velocity
+    ObstacleList obstacles;        // in the order added; imposed after the walls
+    float timeStep;                // time advanced by one step
+    float kinematicViscosity;      // viscosity of the diffusion
+    int iterations;                // Gauss-Seidel sweeps per diffusion and per pressure solve
+    bool viscosityEnabled = true;  // whether a step diffuses or only copies
+    VectorField scratchVelocity;   // diffused velocity, source of the advection; kept between steps
+    ScalarField pressure;          // recomputed from zero by every projection
+    ScalarField divergence;        // recomputed by every projection
 
     // Throws std::invalid_argument for grids smaller than 3 x 3.
     ReferenceSolver(int width, int height, float timeStep_, float viscosity, int iterations_);

@@ -1,6 +1,7 @@
 // Entry point of the test executables that need a QApplication (widgets, GL contexts).
-#include <QApplication>
 #include <gtest/gtest.h>
+
+#include <QApplication>
 
 int main(int argc, char** argv) {
     testing::InitGoogleTest(&argc, argv);

@@ -18,7 +18,9 @@ QPoint centreOf(float i, float j) {
                   static_cast<int>((j + 0.5f) * kPixelsPerCell));
 }
 
-bool isCyan(QRgb p) { return qRed(p) == 0 && qGreen(p) == 255 && qBlue(p) == 255; }
+bool isCyan(QRgb p) {
+    return qRed(p) == 0 && qGreen(p) == 255 && qBlue(p) == 255;
+}
 
 bool cyanNear(const QImage& image, QPoint centre) {
     constexpr int kRadius = 2;
@@ -147,12 +149,14 @@ TEST_F(GLWidgetOverlayTest, TakingBackCornersAndWhatTheStatusBarIsTold) {
     auto last = [&] { return messages.last().at(0).toString(); };
 
     rightClickCell(view, 10, 10);
-    EXPECT_EQ(last(), "1 corner: right-click at least 2 more, Ctrl+Z to remove the last, "
-                      "Esc to discard");
+    EXPECT_EQ(last(),
+              "1 corner: right-click at least 2 more, Ctrl+Z to remove the last, "
+              "Esc to discard");
     rightClickCell(view, 30, 10);
     rightClickCell(view, 20, 30);
-    EXPECT_EQ(last(), "3 corners: middle-click to close, Ctrl+Z to remove the last, "
-                      "Esc to discard");
+    EXPECT_EQ(last(),
+              "3 corners: middle-click to close, Ctrl+Z to remove the last, "
+              "Esc to discard");
 
     // A fourth corner taken back: the obstacle is the triangle of the first three.
     rightClickCell(view, 5, 40);

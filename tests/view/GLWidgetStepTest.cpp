@@ -2,7 +2,6 @@
 // timing of one step in 21, the refill after each step and the repaint when the picture changes.
 #include <QElapsedTimer>
 #include <QLCDNumber>
-
 #include <cmath>
 #include <vector>
 
@@ -13,7 +12,9 @@ using namespace viewtest;
 
 namespace {
 
-QTimer* timerOf(GLWidget& view) { return view.findChild<QTimer*>(); }
+QTimer* timerOf(GLWidget& view) {
+    return view.findChild<QTimer*>();
+}
 
 void showAndSettle(GLWidget& view) {
     view.resize(200, 200);

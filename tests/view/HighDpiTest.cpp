@@ -9,7 +9,6 @@ namespace {
 // The scale factor must be in place before the test's QApplication is created in main.
 const bool kScaled = qputenv("QT_SCALE_FACTOR", "2");
 
-
 // Whether the viewport starts at the origin; its size goes to size[0], size[1].
 bool viewportWidthAndHeight(GLWidget& view, GLint* size) {
     view.updateGL();

@@ -2,13 +2,13 @@
 
 // Helpers shared by the GLWidget tests: a shown view whose timer is muted, so that the test
 // decides when Advance runs, and real mouse events.
+#include <gtest/gtest.h>
+
 #include <QApplication>
 #include <QMouseEvent>
 #include <QThread>
 #include <QTimer>
 #include <QtTest/QtTest>
-
-#include <gtest/gtest.h>
 
 #include "FluidSolver.h"
 #include "GLWidget.h"
@@ -27,9 +27,13 @@ inline void muteTimer(GLWidget& view) {
     timer->blockSignals(true);
 }
 
-inline void advance(GLWidget& view) { QMetaObject::invokeMethod(&view, "Advance"); }
+inline void advance(GLWidget& view) {
+    QMetaObject::invokeMethod(&view, "Advance");
+}
 
-inline void waitPastGate() { QThread::msleep(kPastGateMs); }
+inline void waitPastGate() {
+    QThread::msleep(kPastGateMs);
+}
 
 // A move event as Qt delivers it during a drag; QTest::mouseMove carries no buttons.
 inline void dragTo(GLWidget& view, QPoint pos, Qt::MouseButtons buttons = Qt::LeftButton) {
@@ -43,7 +47,9 @@ inline void release(GLWidget& view, Qt::MouseButton button, QPoint pos) {
 }
 
 // Pixel of the top-left corner region of cell c (c * 6.4 rounded up).
-inline int pixelOf(int cell) { return (cell * 640 + 99) / 100; }
+inline int pixelOf(int cell) {
+    return (cell * 640 + 99) / 100;
+}
 
 inline void rightClickCell(GLWidget& view, int i, int j) {
     QTest::mouseClick(&view, Qt::RightButton, Qt::NoModifier, QPoint(pixelOf(i), pixelOf(j)));
@@ -72,7 +78,9 @@ private:
 };
 
 // The same solver as the view's, to replay what the view should have done.
-inline FluidSolver referenceSolver() { return FluidSolver(100, 100, 0.001f, 0.01f, 20); }
+inline FluidSolver referenceSolver() {
+    return FluidSolver(100, 100, 0.001f, 0.01f, 20);
+}
 
 inline testing::AssertionResult sameVelocity(const FluidSolver& actual,
                                              const FluidSolver& expected) {
