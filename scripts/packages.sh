@@ -3,7 +3,7 @@
 
 FLUID_PACKAGES=(make cmake g++ qtbase5-dev libqt5opengl5-dev libglu1-mesa-dev libgtest-dev
                 libbenchmark-dev xvfb xauth libgl1-mesa-dri fonts-dejavu-core
-                dpkg-dev desktop-file-utils appstream)
+                dpkg-dev file desktop-file-utils appstream)
 
 ensure_packages() {
     local missing=() pkg
