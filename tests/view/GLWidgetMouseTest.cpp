@@ -10,16 +10,12 @@ using namespace viewtest;
 
 namespace {
 
-class GLWidgetMouseTest : public testing::Test {
+class GLWidgetMouseTest : public ShownViewTest {
 protected:
-    GLWidget view{nullptr, nullptr};
     FluidSolver expected = referenceSolver();
 
     void SetUp() override {
-        view.resize(641, 641);
-        view.show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
-        muteTimer(view);
+        ShownViewTest::SetUp();
         // The ticks so far stepped a fluid at rest, which stays at rest.
         ASSERT_TRUE(atRest(view.fluidSolver()));
     }

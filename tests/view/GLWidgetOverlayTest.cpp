@@ -45,17 +45,8 @@ bool anyCyan(const QImage& image) {
     return false;
 }
 
-class GLWidgetOverlayTest : public testing::Test {
+class GLWidgetOverlayTest : public ShownViewTest {
 protected:
-    GLWidget view{nullptr, nullptr};
-
-    void SetUp() override {
-        view.resize(641, 641);
-        view.show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
-        muteTimer(view);
-    }
-
     QImage picture() { return view.picture().convertToFormat(QImage::Format_RGB32); }
 
     // The triangle (20, 20), (70, 20), (45, 70), from three right clicks and a middle click.
@@ -65,16 +56,6 @@ protected:
         rightClickCell(view, 45, 70);
         middleClick(view);
         ASSERT_EQ(view.fluidSolver().obstacles.size(), 1);
-    }
-
-    // A stroke along the middle row, a step after every move, so that no picture is black.
-    void stir() {
-        QTest::mousePress(&view, Qt::LeftButton, Qt::NoModifier, QPoint(100, 320));
-        for (int x = 120; x <= 540; x += 20) {
-            waitPastGate();
-            dragTo(view, QPoint(x, 320));
-        }
-        release(view, Qt::LeftButton, QPoint(540, 320));
     }
 };
 

@@ -10,16 +10,12 @@ using namespace viewtest;
 
 namespace {
 
-class GLWidgetPauseTest : public testing::Test {
+class GLWidgetPauseTest : public ShownViewTest {
 protected:
-    GLWidget view{nullptr, nullptr};
     FluidSolver expected = referenceSolver();
 
     void SetUp() override {
-        view.resize(641, 641);
-        view.show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
-        muteTimer(view);
+        ShownViewTest::SetUp();
         ASSERT_TRUE(atRest(view.fluidSolver()));
     }
 

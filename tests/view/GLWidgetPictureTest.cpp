@@ -9,26 +9,8 @@ using namespace viewtest;
 
 namespace {
 
-class GLWidgetPictureTest : public testing::Test {
+class GLWidgetPictureTest : public ShownViewTest {
 protected:
-    GLWidget view{nullptr, nullptr};
-
-    void SetUp() override {
-        view.resize(641, 641);
-        view.show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
-        muteTimer(view);
-    }
-
-    // A left-to-right stroke along the middle row, a step after every move.
-    void stir() {
-        release(view, Qt::LeftButton, QPoint(100, 320));
-        for (int x = 120; x <= 540; x += 20) {
-            waitPastGate();
-            dragTo(view, QPoint(x, 320));
-        }
-    }
-
     QImage picture() {
         view.updateGL();
         return view.grabFrameBuffer().convertToFormat(QImage::Format_RGB32);

@@ -77,6 +77,30 @@ private:
     QEvent::Type type;
 };
 
+// A view of 641 x 641 pixels, shown, with its timer muted, and a stroke along its middle row.
+class ShownViewTest : public testing::Test {
+protected:
+    GLWidget view{nullptr, nullptr};
+
+    void SetUp() override {
+        view.resize(641, 641);
+        view.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
+        muteTimer(view);
+    }
+
+    // A left-to-right stroke along the middle row, a step after every move, so that no picture
+    // is black.
+    void stir() {
+        QTest::mousePress(&view, Qt::LeftButton, Qt::NoModifier, QPoint(100, 320));
+        for (int x = 120; x <= 540; x += 20) {
+            waitPastGate();
+            dragTo(view, QPoint(x, 320));
+        }
+        release(view, Qt::LeftButton, QPoint(540, 320));
+    }
+};
+
 // The same solver as the view's, to replay what the view should have done.
 inline FluidSolver referenceSolver() {
     return FluidSolver(100, 100, 0.001f, 0.01f, 20);
