@@ -17,8 +17,8 @@ public:
     int width;
     int height;
     std::vector<T> data;
-    // Width of one cell when the interior spans the unit square: 1 / (N - 2), N = (width + height)
-    // / 2.
+    // Width of one cell when the interior spans the unit square:
+    // 1 / (N - 2), N = (width + height) / 2.
     float spacing;
 
     GridField(int width_, int height_)
