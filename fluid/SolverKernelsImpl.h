@@ -7,7 +7,9 @@
 // operations, the same as on scalars, with no fused multiply-add (-ffp-contract=off, and the
 // instruction sets are chosen without FMA). Each formula is written once, for a lane type that
 // is either one cell (Scalar) or FLUID_KERNEL_LANES neighbouring cells (Vector), and keeps the
-// term order of the straightforward loops.
+// term order of the straightforward loops. FLUID_KERNEL_LANES 1 gives the plain kernels, for
+// compilers without the vector extension: ordinary loops over the same formulas, with Vector the
+// one-cell lane type.
 #pragma once
 
 #include "SolverKernels.h"
@@ -16,14 +18,17 @@
 #error "define FLUID_KERNEL_LANES before including SolverKernelsImpl.h"
 #endif
 
+#if defined(_MSC_VER) && !defined(__clang__)
+#define FLUID_INLINE __forceinline
+#define FLUID_LAMBDA_INLINE
+#else
 #define FLUID_INLINE inline __attribute__((always_inline))
 #define FLUID_LAMBDA_INLINE __attribute__((always_inline))
+#endif
 
 namespace {
 
 constexpr int kLanes = FLUID_KERNEL_LANES;
-typedef float Floats __attribute__((vector_size(kLanes * sizeof(float))));
-typedef int Ints __attribute__((vector_size(kLanes * sizeof(int))));
 
 struct Scalar {
     using F = float;
@@ -54,8 +59,30 @@ struct Scalar {
     }
 };
 
-// Lane patterns for __builtin_shufflevector(a, b, ...): lane l of the result is element at(l) of
-// a followed by b.
+#if FLUID_KERNEL_LANES == 1
+
+using Floats = float;
+using Vector = Scalar;
+
+FLUID_INLINE void storeChunk(float* p, int, Floats v) {
+    *p = v;
+}
+
+#else
+
+typedef float Floats __attribute__((vector_size(kLanes * sizeof(float))));
+typedef int Ints __attribute__((vector_size(kLanes * sizeof(int))));
+
+// clang and GCC from version 12 have __builtin_shufflevector; older GCC has __builtin_shuffle,
+// which takes the lane pattern as a vector of indices. Both select the same lanes.
+#if defined(__has_builtin)
+#if __has_builtin(__builtin_shufflevector)
+#define FLUID_HAS_SHUFFLEVECTOR 1
+#endif
+#endif
+
+// Lane patterns for a shuffle of a and b: lane l of the result is element at(l) of a followed
+// by b.
 template <int... I>
 struct LaneList {};
 template <int N, int... I>
@@ -67,7 +94,11 @@ struct MakeLaneList<0, I...> {
 
 template <typename Pattern, int... I>
 inline Floats shuffle(Floats a, Floats b, LaneList<I...>) {
+#if FLUID_HAS_SHUFFLEVECTOR
     return __builtin_shufflevector(a, b, Pattern::at(I)...);
+#else
+    return __builtin_shuffle(a, b, Ints{Pattern::at(I)...});
+#endif
 }
 template <typename Pattern>
 inline Floats shuffle(Floats a, Floats b) {
@@ -108,9 +139,12 @@ inline Floats spreadQuads(const Quad* q, int m) {
 #if FLUID_KERNEL_LANES == 4
     return q[m];
 #elif FLUID_KERNEL_LANES == 8
-    return __builtin_shufflevector(q[m], q[m + 4], 0, 1, 2, 3, 4, 5, 6, 7);
+    Floats v;
+    __builtin_memcpy(&v, &q[m], sizeof(Quad));
+    __builtin_memcpy(reinterpret_cast<char*>(&v) + sizeof(Quad), &q[m + 4], sizeof(Quad));
+    return v;
 #else
-#error "FLUID_KERNEL_LANES must be 4 or 8"
+#error "FLUID_KERNEL_LANES must be 1, 4 or 8"
 #endif
 }
 
@@ -188,6 +222,8 @@ FLUID_INLINE void storeChunk(float* p, int lanes, Floats v) {
         Vector::store(p, Vector::select(lanesFrom(lanes), Vector::load(p), v));
     }
 }
+
+#endif  // FLUID_KERNEL_LANES
 
 // d = (dW + dE + dN + dS + alpha * u) * beta
 FLUID_INLINE Floats diffused(const float* d, const float* au, const SweepChunk& c, float beta) {
@@ -291,6 +327,7 @@ void advect(int width, int height, float factor, const float* u, float* x, float
 // An interleaved field (x, y, x, y, ...) of n cells to two component arrays, and back.
 void split(const float* v, int n, float* x, float* y) {
     int k = 0;
+#if FLUID_KERNEL_LANES > 1
     for (; k + kLanes <= n; k += kLanes) {
         Floats cx;
         Floats cy;
@@ -298,6 +335,7 @@ void split(const float* v, int n, float* x, float* y) {
         Vector::store(x + k, cx);
         Vector::store(y + k, cy);
     }
+#endif
     for (; k < n; ++k) {
         x[k] = v[2 * k];
         y[k] = v[2 * k + 1];
@@ -306,12 +344,14 @@ void split(const float* v, int n, float* x, float* y) {
 
 void join(const float* x, const float* y, int n, float* v) {
     int k = 0;
+#if FLUID_KERNEL_LANES > 1
     for (; k + kLanes <= n; k += kLanes) {
         const Floats cx = Vector::load(x + k);
         const Floats cy = Vector::load(y + k);
         Vector::store(v + 2 * k, shuffle<InterleaveLow>(cx, cy));
         Vector::store(v + 2 * k + kLanes, shuffle<InterleaveHigh>(cx, cy));
     }
+#endif
     for (; k < n; ++k) {
         v[2 * k] = x[k];
         v[2 * k + 1] = y[k];
