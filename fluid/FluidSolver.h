@@ -68,8 +68,9 @@ public:
     // Subtracts the gradient of the pressure that solves laplacian(p) = div(v).
     void project(VectorField& v);
 
-    // The instruction set that the loops use: at construction the fastest that the processor
-    // supports. Returns false, and keeps the current one, for a path it cannot run.
+    // The instruction set that the loops use: at construction defaultSimdPath(), the fastest that
+    // the processor supports unless FLUID_SIMD names another. Returns false, and keeps the current
+    // one, for a path it cannot run.
     bool useSimdPath(SimdPath path);
     SimdPath simdPath() const { return work.path; }
 

@@ -34,7 +34,7 @@ SolverWorkspace::SolverWorkspace(int width, int height)
     for (std::vector<float>* v : {&vx, &vy}) {
         v->assign(cells, 0.0f);
     }
-    usePath(fastestSimdPath());
+    usePath(defaultSimdPath());
 }
 
 void SolverWorkspace::usePath(SimdPath path_) {
