@@ -6,6 +6,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "SimdPath.h"
+
 bool asksForInformationOnly(int argc, char** argv) {
     for (int k = 1; k < argc; ++k) {
         for (const char* option : {"-h", "--help", "-?", "--help-all", "-v", "--version"}) {
@@ -27,8 +29,18 @@ void processCommandLine(QCoreApplication& app) {
         "An interactive two-dimensional fluid simulation: drag over the fluid to stir it,\n"
         "right-click corners and middle-click to build an obstacle."));
     parser.addHelpOption();
-    parser.addVersionOption();
-    parser.process(app);  // exits after --help or --version, and on an unknown option
+    const QCommandLineOption version(
+        {QStringLiteral("v"), QStringLiteral("version")},
+        QCoreApplication::translate("main", "Displays version information."));
+    parser.addOption(version);
+    parser.process(app);  // exits after --help, and on an unknown option
+
+    if (parser.isSet(version)) {
+        // The first line as every program has it; the second for bug reports.
+        std::printf("fluidsim %s\nQt %s, %s kernels\n", FLUID_VERSION, qVersion(),
+                    kernelName(defaultSimdPath()));
+        std::exit(EXIT_SUCCESS);
+    }
 
     const QStringList extra = parser.positionalArguments();
     if (!extra.isEmpty()) {

@@ -2,6 +2,7 @@
 #include <QIcon>
 
 #include "CommandLine.h"
+#include "GLWidget.h"
 #include "QTMain.h"
 
 int main(int argc, char** argv) {
@@ -10,6 +11,7 @@ int main(int argc, char** argv) {
     if (asksForInformationOnly(argc, argv)) {
         qputenv("QT_QPA_PLATFORM", "minimal");
     }
+    GLWidget::setDefaultSurfaceFormat();
     QApplication app(argc, argv);
     processCommandLine(app);
     QGuiApplication::setDesktopFileName(QStringLiteral(FLUID_DESKTOP_ID));

@@ -8,8 +8,13 @@
 static_assert(std::is_same<GLuint, std::uint32_t>::value, "texture names are 32-bit unsigned");
 
 DisplayFieldOGL::~DisplayFieldOGL() {
+    deleteTexture();
+}
+
+void DisplayFieldOGL::deleteTexture() {
     if (texture != 0) {
         glDeleteTextures(1, &texture);
+        texture = 0;
     }
 }
 

@@ -22,6 +22,8 @@ public:
 
     // Creates the texture name if there is none yet.
     void createTexture();
+    // Deletes the texture name, if any, in the current context; the next picture makes another.
+    void deleteTexture();
 
     void drawVectors() override;
     void drawVortex() override { drawTexture(); }

@@ -5,6 +5,8 @@
 #include <QImage>
 #include <QLCDNumber>
 #include <QMouseEvent>
+#include <QOpenGLContext>
+#include <QSurfaceFormat>
 #include <QTimer>
 #include <algorithm>
 #include <cstring>
@@ -87,6 +89,16 @@ QString cornersMessage(int count) {
     return GLWidget::tr("%1 corners: middle-click to close, %2").arg(count).arg(edit);
 }
 
+// The pointer's position in whole widget pixels, rounded from the event's position under both
+// toolkits.
+QPoint eventPixel(const QMouseEvent* event) {
+#if QT_VERSION >= QT_VERSION_CHECK(6, 0, 0)
+    return event->position().toPoint();
+#else
+    return event->pos();
+#endif
+}
+
 // Whether two vertex arrays of the same size hold the same bits, and so draw the same lines.
 bool sameVertices(const std::vector<VectorVertex>& a, const std::vector<VectorVertex>& b) {
     static_assert(sizeof(VectorVertex) == sizeof(Vec2) + sizeof(ColorRGB), "no padding bytes");
@@ -95,8 +107,15 @@ bool sameVertices(const std::vector<VectorVertex>& a, const std::vector<VectorVe
 
 }  // namespace
 
+void GLWidget::setDefaultSurfaceFormat() {
+    QSurfaceFormat format = QSurfaceFormat::defaultFormat();
+    format.setRenderableType(QSurfaceFormat::OpenGL);
+    format.setProfile(QSurfaceFormat::CompatibilityProfile);
+    QSurfaceFormat::setDefaultFormat(format);
+}
+
 GLWidget::GLWidget(QWidget* parent, QLCDNumber* computeTimeDisplay_)
-    : QGLWidget(parent),
+    : QOpenGLWidget(parent),
       solver(std::make_unique<FluidSolver>(kGridSize, kGridSize, kTimeStep, kInitialViscosity,
                                            kInitialIterations)),
       timer(new QTimer(this)),
@@ -118,8 +137,17 @@ GLWidget::~GLWidget() {
     solver.reset();
     delete timer;
     timer = nullptr;
-    makeCurrent();
+    releaseGL();
     fieldDisplay.reset();
+}
+
+void GLWidget::releaseGL() {
+    if (fieldDisplay == nullptr || fieldDisplay->texture == 0 || context() == nullptr) {
+        return;
+    }
+    makeCurrent();
+    fieldDisplay->deleteTexture();
+    doneCurrent();
 }
 
 void GLWidget::clearObstacles() {
@@ -176,13 +204,8 @@ void GLWidget::cornersChanged() {
 }
 
 QImage GLWidget::picture() {
-    // Paint into the back buffer without swapping and read that back: exactly this frame,
-    // whatever a driver leaves in the back buffer after a swap.
-    const bool swap = autoBufferSwap();
-    setAutoBufferSwap(false);
-    updateGL();
-    setAutoBufferSwap(swap);
-    return grabFrameBuffer();
+    // grabFramebuffer paints this frame into the widget's framebuffer and reads it back.
+    return grabFramebuffer();
 }
 
 void GLWidget::setViscosityValue(float value) {
@@ -304,7 +327,11 @@ void GLWidget::refill() {
 }
 
 void GLWidget::initializeGL() {
-    qglClearColor(QColor(0, 0, 0, 255));
+    // Moved to another window, the widget gets a new context: the texture goes with the old one
+    // and is made again in the new one.
+    connect(context(), &QOpenGLContext::aboutToBeDestroyed, this, &GLWidget::releaseGL,
+            Qt::UniqueConnection);
+    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
     glEnable(GL_TEXTURE_2D);
     fieldDisplay->createTexture();
 }
@@ -354,13 +381,13 @@ void GLWidget::drawOverlay() {
 void GLWidget::mousePressEvent(QMouseEvent* event) {
     // Without this, the first move of a new drag would measure from wherever the previous drag
     // or click ended and give that one cell a burst of speed.
-    lastMouseX = event->x();
-    lastMouseY = event->y();
+    lastMouseX = eventPixel(event).x();
+    lastMouseY = eventPixel(event).y();
 }
 
 void GLWidget::mouseMoveEvent(QMouseEvent* event) {
-    const int x = event->x();
-    const int y = event->y();
+    const int x = eventPixel(event).x();
+    const int y = eventPixel(event).y();
     const int cellX = pixelToCell(x);
     const int cellY = pixelToCell(y);
     if (!isInsideGrid(cellX) || !isInsideGrid(cellY)) {
@@ -396,8 +423,8 @@ void GLWidget::buildObstacle() {
 }
 
 void GLWidget::mouseReleaseEvent(QMouseEvent* event) {
-    const int x = event->x();
-    const int y = event->y();
+    const int x = eventPixel(event).x();
+    const int y = eventPixel(event).y();
     if (event->button() == Qt::RightButton) {
         const int cellX = pixelToCell(x);
         const int cellY = pixelToCell(y);

@@ -1,7 +1,7 @@
 #pragma once
 
 #include <QElapsedTimer>
-#include <QGLWidget>
+#include <QOpenGLWidget>
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -21,7 +21,11 @@ class QTimer;
 // takes, draws the field over a drawing area of 100 x 100 view units (one per cell, y growing
 // downward), passes the panel's settings on, and turns mouse drags and clicks into velocity and
 // obstacles. It repaints only when the picture changes.
-class GLWidget : public QGLWidget {
+//
+// It draws with OpenGL 1.x (immediate mode, one texture, GLU) into the framebuffer that
+// QOpenGLWidget composites, so it needs a compatibility-profile context (or a legacy 2.1 one):
+// setDefaultSurfaceFormat asks for that, before the application object exists.
+class GLWidget : public QOpenGLWidget {
     Q_OBJECT
 
 public:
@@ -31,6 +35,10 @@ public:
     static constexpr int kViewPixels = 640;
     // Corners that one obstacle polygon can collect.
     static constexpr int kMaxObstaclePoints = 100;
+
+    // Makes every OpenGL context of the application a compatibility-profile one, in which the
+    // fixed-function drawing works. Call before constructing the QApplication.
+    static void setDefaultSurfaceFormat();
 
     // computeTimeDisplay may be null: the fluid then steps without being timed.
     GLWidget(QWidget* parent, QLCDNumber* computeTimeDisplay);
@@ -71,7 +79,7 @@ public:
     void removeLastCorner();
     void discardCorners();
 
-    // The picture as it is painted now, read back from the framebuffer.
+    // The picture as it is painted now, rendered afresh and read back from the framebuffer.
     QImage picture();
 
     // Read-only views of the state, for inspection.
@@ -103,6 +111,8 @@ private slots:
 
 private:
     void wakeAtGate();
+    // Deletes the display's texture while the context that made it is still current.
+    void releaseGL();
     // Fills the display from the velocity field; repaints if that changed the picture.
     void refill();
     void settingChanged();

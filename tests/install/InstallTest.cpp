@@ -136,7 +136,13 @@ TEST_F(InstallTest, DebianPackageNamesItsQtDependencies) {
     EXPECT_EQ(deb.filename().string().rfind(std::string("fluidsim_") + FLUID_VERSION + "_", 0), 0u);
 
     const Result depends = run("dpkg-deb --field " + quoted(deb) + " Depends");
-    for (const char* library : {"libqt5widgets5", "libqt5opengl5", "libqt5gui5", "libglu1"}) {
+#if FLUID_QT_MAJOR_VERSION == 6
+    const char* const libraries[] = {"libqt6widgets6", "libqt6openglwidgets6", "libqt6gui6",
+                                     "libglu1"};
+#else
+    const char* const libraries[] = {"libqt5widgets5", "libqt5gui5", "libglu1"};
+#endif
+    for (const char* library : libraries) {
         EXPECT_NE(depends.output.find(library), std::string::npos) << depends.output;
     }
     const Result listing = run("dpkg-deb --contents " + quoted(deb));

@@ -3,8 +3,11 @@
 
 #include <QApplication>
 
+#include "GLWidget.h"
+
 int main(int argc, char** argv) {
     testing::InitGoogleTest(&argc, argv);
+    GLWidget::setDefaultSurfaceFormat();
     QApplication app(argc, argv);
     return RUN_ALL_TESTS();
 }

@@ -11,10 +11,7 @@ namespace {
 
 class GLWidgetPictureTest : public ShownViewTest {
 protected:
-    QImage picture() {
-        view.updateGL();
-        return view.grabFrameBuffer().convertToFormat(QImage::Format_RGB32);
-    }
+    QImage picture() { return view.picture().convertToFormat(QImage::Format_RGB32); }
 
     static bool isBlack(QRgb p) { return qRed(p) == 0 && qGreen(p) == 0 && qBlue(p) == 0; }
     static bool isWhite(QRgb p) { return qRed(p) == 255 && qGreen(p) == 255 && qBlue(p) == 255; }

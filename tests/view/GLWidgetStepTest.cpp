@@ -181,12 +181,23 @@ TEST(GLWidgetStepTest, PaintingNeverRefillsAColourChangeShowsFromTheNextStep) {
 
     view.setHueColorA(128);
     view.setCoeffLin(3.0f);
-    view.updateGL();
+    view.picture();
     EXPECT_EQ(view.displayField().colors, before);
 
+    // The next step's fill is the new settings' picture of the new velocity, not the old ones'.
     waitPastGate();
     advance(view);
-    EXPECT_NE(view.displayField().colors, before);
+    DisplayFieldOGL oldSettings(GLWidget::kGridSize, GLWidget::kGridSize);
+    oldSettings.setDisplayMode(static_cast<int>(view.displayField().mode));
+    DisplayFieldOGL newSettings(GLWidget::kGridSize, GLWidget::kGridSize);
+    newSettings.setDisplayMode(static_cast<int>(view.displayField().mode));
+    newSettings.setHueColorA(128);
+    newSettings.setCoeffLin(3.0f);
+    for (DisplayFieldOGL* display : {&oldSettings, &newSettings}) {
+        display->fill(view.fluidSolver().velocityField(), GLWidget::kGridSize, GLWidget::kGridSize);
+    }
+    EXPECT_EQ(view.displayField().colors, newSettings.colors);
+    EXPECT_NE(view.displayField().colors, oldSettings.colors);
 }
 
 TEST(GLWidgetStepTest, ViscosityValueIsInHundredths) {

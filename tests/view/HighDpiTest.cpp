@@ -11,7 +11,7 @@ const bool kScaled = qputenv("QT_SCALE_FACTOR", "2");
 
 // Whether the viewport starts at the origin; its size goes to size[0], size[1].
 bool viewportWidthAndHeight(GLWidget& view, GLint* size) {
-    view.updateGL();
+    view.picture();
     view.makeCurrent();
     GLint viewport[4] = {-1, -1, 0, 0};
     glGetIntegerv(GL_VIEWPORT, viewport);
