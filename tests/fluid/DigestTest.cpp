@@ -1,0 +1,119 @@
+// The same bits on every machine: fixed runs of stirs, steps and obstacles whose final velocity
+// digests are written here. Every build must give them: each compiler, kernel path and
+// processor. On a mismatch the run is repeated on the straightforward solver, to name the first
+// cell where the two part.
+#include <gtest/gtest.h>
+
+#include <cinttypes>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "FieldDigest.h"
+#include "FluidSolver.h"
+#include "ReferenceSolver.h"
+
+namespace {
+
+struct Scenario {
+    const char* name;
+    bool viscosity;
+    int sweeps;
+    bool obstacles;
+    std::uint64_t digest;
+};
+
+// Obstacles along the walls (a block in the left wall, a wedge from the bottom-right corner) and
+// two that cross each other in the middle.
+const std::vector<std::vector<Vec2>> kObstacles = {
+    {{0, 30}, {18, 30}, {18, 45}, {0, 45}},
+    {{99, 99}, {99, 70}, {75, 99}},
+    {{40, 55}, {70, 50}, {72, 58}, {42, 63}},
+    {{52, 40}, {60, 41}, {58, 75}, {50, 74}},
+};
+
+constexpr int kSteps = 300;
+constexpr int kStirringSteps = 120;
+
+// Stirs on a fixed integer path, with drag-sized velocities that vary from stir to stir: no
+// library maths, so the inputs are the same bits everywhere.
+template <typename Solver>
+void run(Solver& solver, const Scenario& s) {
+    solver.setViscosityEnabled(s.viscosity);
+    solver.setIterations(s.sweeps);
+    if (s.obstacles) {
+        for (const std::vector<Vec2>& polygon : kObstacles) {
+            solver.addObstacle(polygon.data(), static_cast<int>(polygon.size()));
+        }
+    }
+    for (int k = 0; k < kSteps; ++k) {
+        if (k < kStirringSteps && k % 2 == 0) {
+            const int i = 20 + (k * 7) % 60;
+            const int j = 15 + (k * 13) % 70;
+            const Vec2 stir(static_cast<float>((k % 9 - 4) * 150),
+                            static_cast<float>((k % 5 - 2) * 200));
+            solver.setVelocity(i, j, stir);
+        }
+        solver.step();
+    }
+}
+
+template <typename Solver>
+Solver makeSolver() {
+    return Solver(100, 100, 0.001f, 0.01f, 20);
+}
+
+std::string firstDifference(const VectorField& fast, const VectorField& reference) {
+    for (int j = 0; j < fast.height; ++j) {
+        for (int i = 0; i < fast.width; ++i) {
+            const Vec2 a = fast.at(i, j);
+            const Vec2 b = reference.at(i, j);
+            if (std::memcmp(&a, &b, sizeof a) != 0) {
+                char text[160];
+                std::snprintf(text, sizeof text,
+                              "first differing cell (%d, %d): (%a, %a) here, (%a, %a) in the "
+                              "straightforward solver",
+                              i, j, static_cast<double>(a.x), static_cast<double>(a.y),
+                              static_cast<double>(b.x), static_cast<double>(b.y));
+                return text;
+            }
+        }
+    }
+    return "the straightforward solver gives the same field: this build's arithmetic differs";
+}
+
+void expectDigest(FluidSolver& solver, const Scenario& s) {
+    run(solver, s);
+    const std::uint64_t digest = fieldDigest(solver.velocity);
+    if (digest == s.digest) {
+        return;
+    }
+    ReferenceSolver reference = makeSolver<ReferenceSolver>();
+    run(reference, s);
+    ADD_FAILURE() << std::hex << "digest 0x" << digest << ", written 0x" << s.digest << "; "
+                  << firstDifference(solver.velocity, reference.velocity);
+}
+
+const Scenario kScenarios[] = {
+    {"StirsWithViscosity20Sweeps", true, 20, false, 0x48f10384e174283b},
+    {"StirsWithoutViscosity2Sweeps", false, 2, false, 0x9bb7c213c464aca0},
+    {"ObstaclesWithViscosity50Sweeps", true, 50, true, 0x29ae96c77b7e771a},
+    {"ObstaclesWithoutViscosity20Sweeps", false, 20, true, 0xe3a38d55b91a125b},
+};
+
+}  // namespace
+
+TEST(DigestTest, FixedRunsGiveTheWrittenDigestsOnEveryKernelPath) {
+    for (SimdPath path : {SimdPath::Portable, SimdPath::Avx2}) {
+        if (!isSimdPathSupported(path)) {
+            continue;
+        }
+        for (const Scenario& s : kScenarios) {
+            SCOPED_TRACE(std::string(s.name) + " on " + kernelName(path));
+            FluidSolver solver = makeSolver<FluidSolver>();
+            solver.useSimdPath(path);
+            expectDigest(solver, s);
+        }
+    }
+}
