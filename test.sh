@@ -1,15 +1,19 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs the whole test suite.
-# SANITIZE=1 builds into build-sanitize with AddressSanitizer and UndefinedBehaviorSanitizer.
+# SANITIZE=1 builds into build-sanitize with AddressSanitizer and UndefinedBehaviorSanitizer;
+# FLUID_QT_MAJOR=5 builds against Qt 5.15 into build-qt5 (Qt 6 otherwise).
 set -euo pipefail
 cd "$(dirname "$0")"
 source scripts/packages.sh
 ensure_packages
 
 build_dir=build
-options=(-DCMAKE_BUILD_TYPE=RelWithDebInfo)
+options=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DFLUID_QT_MAJOR="${FLUID_QT_MAJOR:-auto}")
+if [ "${FLUID_QT_MAJOR:-auto}" = 5 ]; then
+    build_dir=build-qt5
+fi
 if [ "${SANITIZE:-0}" != 0 ]; then
-    build_dir=build-sanitize
+    build_dir=$build_dir-sanitize
     options+=(-DFLUID_SANITIZE=ON)
     # No strict_string_checks: the X keyboard library that Qt starts with hands strndup an unterminated
     # buffer with its length, which is legal, and that check would stop every Qt test there.
