@@ -1,0 +1,133 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "DyeField.h"
+#include "FluidSolver.h"
+#include "Vec2.h"
+
+// The fluid that the view shows, apart from any window: the solver on a grid of 100, 200 or 400
+// cells a side, the dye it carries, the pacing of the steps and their timing, pause and rest, the
+// obstacles with their outlines, and the corners of the next one. Time comes from the clock
+// passed in, so that a test can pace an hour of steps without waiting; nothing here draws.
+class Simulation {
+public:
+    // Monotonic nanoseconds.
+    using Clock = std::function<std::int64_t()>;
+
+    static constexpr int kDefaultGridSize = 100;
+    static constexpr int kGridSizes[] = {100, 200, 400};
+    // Corners that one obstacle polygon can collect.
+    static constexpr int kMaxCorners = 100;
+    static constexpr float kTimeStep = 0.001f;
+    // The panel's viscosity value, in hundredths: a viscosity of 0.01.
+    static constexpr float kInitialViscosityValue = 1.0f;
+    static constexpr int kInitialIterations = 20;
+    // Thousandths of the dye lost per step: half of it is gone after 300 steps, five seconds at
+    // 60 steps a second.
+    static constexpr float kInitialFade = 2.3f;
+    // One step in kTimedStepPeriod + 1 is timed.
+    static constexpr int kTimedStepPeriod = 20;
+
+    static bool isOfferedGridSize(int size);
+
+    // Throws std::invalid_argument for a grid size that is not offered.
+    explicit Simulation(Clock clock, int gridSize = kDefaultGridSize);
+
+    // Steps once if the fluid runs and the gate is open: at the default size 16 ms after the
+    // end of the last frame (see endFrame), at the larger sizes 60 steps a second, start to
+    // start. Returns whether it stepped.
+    bool advance();
+    // The caller has shown the step: the default size's gate counts from now.
+    void endFrame();
+    // Nanoseconds until the gate opens; 0 when it is open.
+    std::int64_t nanosUntilStep() const;
+    // One step now, gate or not: the solver's, then the dye's along the new velocity.
+    void step();
+
+    // Whether advance times one step in 21 (the first one included), for a read-out.
+    void setTiming(bool on) { timing = on; }
+    // Whether the last step that advance took was timed, and how long it took.
+    bool lastStepTimed() const { return timedLastStep; }
+    std::int64_t lastStepNanos() const { return lastStepDuration; }
+    int stepsSinceTimedStep() const { return stepCounter; }
+
+    // Paused, advance does not step; stirs and obstacles still apply.
+    void setPaused(bool value) { paused = value; }
+    bool isPaused() const { return paused; }
+    // Every velocity to zero, and the dye cleared; the obstacles stay.
+    void bringToRest();
+
+    // A drag begins: the dye it pours takes the next colour.
+    void beginDrag() { ++dragCount; }
+    // The (N/100) x (N/100) block of cells containing cell (i, j) takes the velocity, and the
+    // field is projected once. A cell outside the grid is ignored.
+    void stir(int i, int j, const Vec2& velocity);
+    // Pours the current drag's dye along the segment between two grid positions, as round splats
+    // 1.5 % of the grid wide, half a radius apart.
+    void pourDye(const Vec2& from, const Vec2& to);
+
+    // Collects a corner (a cell of the grid); false when the cell is outside the grid or
+    // kMaxCorners are collected.
+    bool addCorner(int i, int j);
+    void removeLastCorner();
+    void discardCorners();
+    const std::vector<Vec2>& corners() const { return collected; }
+    // Builds an obstacle from the corners collected (3 or more) and starts a new polygon.
+    // Paused, the velocity is projected at once so that the obstacle shows. Returns whether the
+    // solver took it.
+    bool buildObstacle();
+    void clearObstacles();
+    // The corners of each obstacle, in the order added.
+    const std::vector<std::vector<Vec2>>& obstacleOutlines() const { return outlines; }
+
+    // The grid becomes size x size cells (an offered size; otherwise false and no change). The
+    // fluid and the dye start at rest; the settings stay, and so do the obstacles, each corner
+    // moved to the new cell that holds the old cell's centre.
+    bool setGridSize(int size);
+    int gridSize() const { return solver->velocity.width; }
+
+    // value in hundredths: the solver's viscosity becomes value * 0.01.
+    void setViscosityValue(float value);
+    void setIterations(int count);
+    void setViscosityEnabled(bool enabled);
+    // Thousandths of the dye lost per step, 0 to 1000.
+    void setFade(float perMille);
+    float fade() const { return fadePerMille; }
+
+    const FluidSolver& fluidSolver() const { return *solver; }
+    FluidSolver& fluidSolver() { return *solver; }
+    const DyeField& dye() const { return dyeField; }
+
+private:
+    std::unique_ptr<FluidSolver> makeSolver(int size) const;
+    // Cells of the stir block along each side.
+    int stirBlock() const { return gridSize() / kDefaultGridSize; }
+
+    Clock clock;
+    // Settings, kept here so that a new grid takes them; before the solver, which is made with
+    // them.
+    float viscosityValue = kInitialViscosityValue;
+    int iterations = kInitialIterations;
+    bool viscosityEnabled = true;
+    float fadePerMille = kInitialFade;
+    std::unique_ptr<FluidSolver> solver;
+    DyeField dyeField;
+
+    bool paused = false;
+    bool timing = false;
+    bool timedLastStep = false;
+    std::int64_t lastStepDuration = 0;
+    int stepCounter = kTimedStepPeriod;
+    // The default size's gate counts from the end of the last frame; the larger sizes' from the
+    // start of the last step.
+    std::int64_t frameEnd;
+    std::int64_t stepStart;
+
+    int dragCount = 0;
+    std::vector<Vec2> collected;
+    std::vector<std::vector<Vec2>> outlines;
+};
