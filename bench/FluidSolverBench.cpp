@@ -108,6 +108,7 @@ public:
     void drawVectors() override {}
     void drawVortex() override {}
     void drawVelocity() override {}
+    void drawDye() override {}
 };
 
 void benchFill(benchmark::State& state, DisplayMode mode) {

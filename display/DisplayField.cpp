@@ -16,14 +16,30 @@ std::size_t cellCount(std::int32_t width, std::int32_t height) {
     return static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
 }
 
+// Cells 0, stride, 2 * stride, ... below size.
+std::int32_t strided(std::int32_t size, std::int32_t stride) {
+    return (size + stride - 1) / stride;
+}
+
+// An amount from 0 to 1 to the nearest byte; NaN and amounts below 0 give 0.
+std::uint32_t dyeLevel(float amount) {
+    const float level = std::min(amount, 1.0f) * 255.0f + 0.5f;
+    return level > 0.0f ? static_cast<std::uint32_t>(level) : 0u;
+}
+
 }  // namespace
 
-DisplayField::DisplayField(std::int32_t width_, std::int32_t height_)
+DisplayField::DisplayField(std::int32_t width_, std::int32_t height_, std::int32_t dyeSize_,
+                           std::int32_t vectorStride_)
     : colors(cellCount(width_, height_), 0u),
       width(width_),
       height(height_),
-      vertices(2 * cellCount(width_, height_)),
-      vertexCount(static_cast<std::int32_t>(vertices.size())) {}
+      vertices(2 * cellCount(strided(width_, std::max(vectorStride_, 1)),
+                             strided(height_, std::max(vectorStride_, 1)))),
+      vertexCount(static_cast<std::int32_t>(vertices.size())),
+      vectorStride(std::max(vectorStride_, 1)),
+      dyeColors(cellCount(dyeSize_, dyeSize_), 0u),
+      dyeSize(dyeSize_) {}
 
 void DisplayField::fill(const VectorField& field, float extentY_, float extentX_) {
     if (field.width != width || field.height != height) {
@@ -38,10 +54,33 @@ void DisplayField::fill(const VectorField& field, float extentY_, float extentX_
         case DisplayMode::Vortex:
             fillVortex(field);
             break;
+        case DisplayMode::Dye:
+            break;  // fillDye fills the dye's picture
         case DisplayMode::Vectors:
         default:
             fillVectors(field);
             break;
+    }
+}
+
+void DisplayField::copySettingsFrom(const DisplayField& other) {
+    mode = other.mode;
+    colorA = other.colorA;
+    colorB = other.colorB;
+    coeffLin = other.coeffLin;
+    coeffLog = other.coeffLog;
+    limitLight = other.limitLight;
+    limitOver = other.limitOver;
+    isOver = other.isOver;
+    isLog = other.isLog;
+    isPositive = other.isPositive;
+}
+
+void DisplayField::fillDye(const float* red, const float* green, const float* blue) {
+    for (std::size_t k = 0; k < dyeColors.size(); ++k) {
+        // alpha << 24 | blue << 16 | green << 8 | red, as pack lays out a colour
+        dyeColors[k] =
+            0xff000000u | dyeLevel(blue[k]) << 16 | dyeLevel(green[k]) << 8 | dyeLevel(red[k]);
     }
 }
 
@@ -52,6 +91,9 @@ void DisplayField::draw() {
             break;
         case DisplayMode::Vortex:
             drawVortex();
+            break;
+        case DisplayMode::Dye:
+            drawDye();
             break;
         case DisplayMode::Vectors:
         default:
@@ -123,8 +165,8 @@ void DisplayField::fillVectors(const VectorField& field) {
     const float cellHeight = extentY / static_cast<float>(field.height);
     const ColorRGB opaqueBlack{255, 0, 0, 0};
     std::size_t k = 0;
-    for (int i = 0; i < field.width; ++i) {
-        for (int j = 0; j < field.height; ++j) {
+    for (int i = 0; i < field.width; i += vectorStride) {
+        for (int j = 0; j < field.height; j += vectorStride) {
             const Vec2 start(static_cast<float>(i) * cellWidth, static_cast<float>(j) * cellHeight);
             vertices[2 * k] = VectorVertex{start, opaqueBlack};
             vertices[2 * k + 1] = VectorVertex{start + field.at(i, j), opaqueBlack};

@@ -16,6 +16,9 @@
 //
 // colors is in x-major order: cell (i, j) is element k = i * height + j, the transpose of the
 // fields' own order; vertices 2k and 2k + 1 are the start and end of the same cell's segment.
+// A display made with a vectorStride above 1 draws a segment from every vectorStride-th cell
+// along each axis only, so that the lines of a fine grid stay apart. dyeColors holds the dye's
+// packed colours, in the dye's own order (texel (a, b) at a + b * dyeSize).
 class DisplayField {
 public:
     std::vector<std::uint32_t> colors;
@@ -23,6 +26,9 @@ public:
     std::int32_t height;
     std::vector<VectorVertex> vertices;
     std::int32_t vertexCount;
+    std::int32_t vectorStride;
+    std::vector<std::uint32_t> dyeColors;
+    std::int32_t dyeSize;
     // Size of the drawing area in view units.
     float extentX = 100.0f;
     float extentY = 100.0f;
@@ -45,8 +51,11 @@ public:
     bool isLog = false;
     bool isPositive = false;
 
-    // Allocates both arrays for a grid of width x height cells, colours 0 and vertices at (0, 0).
-    DisplayField(std::int32_t width_, std::int32_t height_);
+    // Allocates the arrays for a grid of width x height cells, segments from every
+    // vectorStride-th cell and a dye of dyeSize x dyeSize texels; colours 0 and vertices at
+    // (0, 0).
+    DisplayField(std::int32_t width_, std::int32_t height_, std::int32_t dyeSize_ = 0,
+                 std::int32_t vectorStride_ = 1);
     DisplayField(const DisplayField&) = delete;
     DisplayField& operator=(const DisplayField&) = delete;
 
@@ -54,6 +63,14 @@ public:
     // the field; the other array is left as it was. Allocates nothing. A field whose size differs
     // from the display's changes nothing.
     void fill(const VectorField& field, float extentY_, float extentX_);
+
+    // Takes every display setting of another display (mode, colours, coefficients, limits and
+    // flags); the arrays stay as they are.
+    void copySettingsFrom(const DisplayField& other);
+
+    // Packs the dye's three planes of dyeSize x dyeSize amounts from 0 to 1 into dyeColors, each
+    // amount to the nearest of 256 levels, opaque. Allocates nothing.
+    void fillDye(const float* red, const float* green, const float* blue);
 
     // Draws the picture of the current mode.
     void draw();
@@ -82,6 +99,8 @@ public:
     virtual void drawVortex() = 0;
     // Draws colors as a picture.
     virtual void drawVelocity() = 0;
+    // Draws dyeColors as a picture.
+    virtual void drawDye() = 0;
 
 protected:
     // Not virtual: the owner holds and deletes the concrete display.
@@ -92,6 +111,6 @@ private:
     void fillVelocity(const VectorField& field);
     // Packed colour of each cell's curl; the outer ring, where the curl is not defined, is black.
     void fillVortex(const VectorField& field);
-    // From each cell's corner in view units to the corner plus its velocity.
+    // From the corner of every vectorStride-th cell in view units to the corner plus its velocity.
     void fillVectors(const VectorField& field);
 };

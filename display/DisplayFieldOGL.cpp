@@ -37,29 +37,75 @@ void DisplayFieldOGL::drawVectors() {
     glEnd();
 }
 
-void DisplayFieldOGL::drawTexture() {
-    createTexture();
+namespace {
+
+// Binds the texture, with texturing on, and sets the linear filters, which sample the base level
+// only: cells smoothed between their centres.
+void bindTexture(std::uint32_t texture) {
     if (!glIsEnabled(GL_TEXTURE_2D)) {
         glEnable(GL_TEXTURE_2D);
     }
     glBindTexture(GL_TEXTURE_2D, texture);
-    // The packed words already have GL_RGBA byte order. GLU rescales the non-power-of-two grid.
-    gluBuild2DMipmaps(GL_TEXTURE_2D, 4, width, height, GL_RGBA, GL_UNSIGNED_BYTE, colors.data());
-    // A linear minifying filter samples only the base level: cells smoothed between their centres.
+}
+
+void useLinearFilters() {
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+}
 
+// Pixels of a size x size RGBA texture as they are, one level.
+void uploadLevel(std::int32_t size, const std::uint32_t* pixels) {
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, size, size, 0, GL_RGBA, GL_UNSIGNED_BYTE, pixels);
+}
+
+// The texture over the drawing area: s along the screen's x and t along its y, or, transposed,
+// the other way round.
+void drawQuad(float extentX, float extentY, bool transposed) {
+    const auto corner = [transposed](int s, int t) {
+        if (transposed) {
+            glTexCoord2i(t, s);
+        } else {
+            glTexCoord2i(s, t);
+        }
+    };
+    glBegin(GL_QUADS);
+    corner(0, 0);
+    glVertex2f(0.0f, 0.0f);
+    corner(1, 0);
+    glVertex2f(extentX, 0.0f);
+    corner(1, 1);
+    glVertex2f(extentX, extentY);
+    corner(0, 1);
+    glVertex2f(0.0f, extentY);
+    glEnd();
+}
+
+}  // namespace
+
+void DisplayFieldOGL::drawTexture() {
+    createTexture();
+    bindTexture(texture);
+    if (width == 100 && height == 100) {
+        // The packed words already have GL_RGBA byte order. GLU rescales the non-power-of-two
+        // grid.
+        gluBuild2DMipmaps(GL_TEXTURE_2D, 4, width, height, GL_RGBA, GL_UNSIGNED_BYTE,
+                          colors.data());
+    } else {
+        uploadLevel(width, colors.data());
+    }
+    useLinearFilters();
     // Texture t runs along the screen's x and s along its y. colors is x-major (element
     // i * height + j is cell (i, j)), which GL reads as texel column j of row i, so swapping the
     // coordinates puts cell (i, j) at column i, row j; exact because the grid is square.
-    glBegin(GL_QUADS);
-    glTexCoord2i(0, 0);
-    glVertex2f(0.0f, 0.0f);
-    glTexCoord2i(0, 1);
-    glVertex2f(extentX, 0.0f);
-    glTexCoord2i(1, 1);
-    glVertex2f(extentX, extentY);
-    glTexCoord2i(1, 0);
-    glVertex2f(0.0f, extentY);
-    glEnd();
+    drawQuad(extentX, extentY, true);
+}
+
+void DisplayFieldOGL::drawDye() {
+    createTexture();
+    bindTexture(texture);
+    // Texel (a, b) is column a of row b: s along the screen's x, t along its y.
+    uploadLevel(dyeSize, dyeColors.data());
+    useLinearFilters();
+    drawQuad(extentX, extentY, false);
 }

@@ -17,7 +17,9 @@ public:
     // The texture into which colors is uploaded on every picture; 0 until it is created.
     std::uint32_t texture = 0;
 
-    DisplayFieldOGL(std::int32_t width_, std::int32_t height_) : DisplayField(width_, height_) {}
+    DisplayFieldOGL(std::int32_t width_, std::int32_t height_, std::int32_t dyeSize_ = 0,
+                    std::int32_t vectorStride_ = 1)
+        : DisplayField(width_, height_, dyeSize_, vectorStride_) {}
     ~DisplayFieldOGL();
 
     // Creates the texture name if there is none yet.
@@ -28,8 +30,13 @@ public:
     void drawVectors() override;
     void drawVortex() override { drawTexture(); }
     void drawVelocity() override { drawTexture(); }
+    // Uploads dyeColors and draws it over the drawing area, filtered linearly.
+    void drawDye() override;
 
-    // Uploads colors, with its mipmap levels, and draws it over the drawing area; cell (i, j)
-    // covers x from i to i + 1 and y from j to j + 1 in cells of the drawing area.
+    // Uploads colors and draws it over the drawing area; cell (i, j) covers x from i to i + 1
+    // and y from j to j + 1 in cells of the drawing area. A 100 x 100 grid goes through GLU's
+    // mipmap builder, which rescales it to 128 x 128 on the processor; finer grids, whose
+    // rescaling would cost a frame's time, are uploaded as they are (OpenGL 2.0 and later take
+    // any size).
     void drawTexture();
 };

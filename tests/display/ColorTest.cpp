@@ -35,6 +35,7 @@ public:
     void drawVectors() override {}
     void drawVortex() override {}
     void drawVelocity() override {}
+    void drawDye() override {}
 };
 
 }  // namespace

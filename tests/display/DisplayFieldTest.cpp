@@ -22,6 +22,7 @@ public:
     void drawVectors() override { drawn = Drawn::Vectors; }
     void drawVortex() override { drawn = Drawn::Vortex; }
     void drawVelocity() override { drawn = Drawn::Velocity; }
+    void drawDye() override {}
 };
 
 // Element of colors, and first vertex, of cell (i, j): x-major order.

@@ -14,6 +14,7 @@ public:
     void drawVectors() override {}
     void drawVortex() override {}
     void drawVelocity() override {}
+    void drawDye() override {}
 };
 
 }  // namespace
