@@ -12,38 +12,23 @@
 #include <cstring>
 
 #include "DisplayFieldOGL.h"
-#include "FluidSolver.h"
 
 namespace {
-
-constexpr float kTimeStep = 0.001f;
-constexpr float kInitialViscosity = 0.01f;
-constexpr int kInitialIterations = 20;
-// The panel's viscosity value is in hundredths.
-constexpr double kViscosityUnit = 0.01;
-
-// A step runs only once the clock shows more than this, so at most once every 16 ms.
-constexpr qint64 kStepGateMs = 15;
-// The gate opens this long after the end of the last step and fill.
-constexpr qint64 kStepPeriodNs = (kStepGateMs + 1) * 1000000;
-// One step in kTimedStepPeriod + 1 is timed.
-constexpr int kTimedStepPeriod = 20;
 
 // Velocity given to a cell per pixel of pointer movement.
 constexpr std::int64_t kStirGain = 50;
 
 constexpr float kViewExtent = static_cast<float>(GLWidget::kGridSize);
 
-// cell = pixel * 100 / 640, truncated toward zero: pixels -6 to -1 still give cell 0. Taken in
-// 64 bits so that no position an event can carry overflows.
-int pixelToCell(int pixel) {
-    return static_cast<int>(static_cast<std::int64_t>(pixel) * GLWidget::kGridSize /
-                            GLWidget::kViewPixels);
+// Inside means 0..N - 1; the unsigned comparison also rejects negative cells.
+bool isInsideGrid(int cell, int size) {
+    return static_cast<unsigned>(cell) < static_cast<unsigned>(size);
 }
 
-// Inside means 0..99; the unsigned comparison also rejects negative cells.
-bool isInsideGrid(int cell) {
-    return static_cast<unsigned>(cell) <= static_cast<unsigned>(GLWidget::kGridSize - 1);
+// The simulation's clock: the widget's monotonic timer, started here.
+Simulation::Clock startClock(QElapsedTimer& clock) {
+    clock.start();
+    return [&clock] { return clock.nsecsElapsed(); };
 }
 
 // The overlay is drawn twice, a dark halo and then a bright cyan core, so that it stands out on
@@ -56,11 +41,11 @@ struct OverlayPass {
 };
 constexpr OverlayPass kOverlayPasses[] = {{0, 0, 0, 4.0f, 9.0f}, {0, 255, 255, 2.0f, 5.0f}};
 
-// Corners are cells; the lines run through the cells' centres.
-void drawCorners(GLenum mode, const Vec2* corners, int count) {
+// Corners are cells; the lines run through the cells' centres, scale view units to a cell.
+void drawCorners(GLenum mode, const std::vector<Vec2>& corners, float scale) {
     glBegin(mode);
-    for (int k = 0; k < count; ++k) {
-        glVertex2f(corners[k].x + 0.5f, corners[k].y + 0.5f);
+    for (const Vec2& c : corners) {
+        glVertex2f((c.x + 0.5f) * scale, (c.y + 0.5f) * scale);
     }
     glEnd();
 }
@@ -114,31 +99,42 @@ void GLWidget::setDefaultSurfaceFormat() {
     QSurfaceFormat::setDefaultFormat(format);
 }
 
-GLWidget::GLWidget(QWidget* parent, QLCDNumber* computeTimeDisplay_)
+GLWidget::GLWidget(QWidget* parent, QLCDNumber* computeTimeDisplay_, int gridSize)
     : QOpenGLWidget(parent),
-      solver(std::make_unique<FluidSolver>(kGridSize, kGridSize, kTimeStep, kInitialViscosity,
-                                           kInitialIterations)),
+      sim(startClock(clock), gridSize),
       timer(new QTimer(this)),
-      computeTimeDisplay(computeTimeDisplay_),
-      fieldDisplay(std::make_unique<DisplayFieldOGL>(kGridSize, kGridSize)),
-      filledColors(fieldDisplay->colors),
-      filledVertices(fieldDisplay->vertices) {
+      computeTimeDisplay(computeTimeDisplay_) {
+    makeDisplay();
+    sim.setTiming(computeTimeDisplay != nullptr);
     // The timer wakes Advance once, when the step gate opens; Advance sets it again.
     timer->setSingleShot(true);
     timer->setTimerType(Qt::PreciseTimer);
     connect(timer, &QTimer::timeout, this, &GLWidget::Advance);
-    clock.start();
     wakeAtGate();
 }
 
-// In this order: the solver, the timer (the clock is a plain value), then the display, which
-// deletes its texture name in this widget's context.
+// In this order: the timer, then the display, which deletes its texture name in this widget's
+// context; the simulation goes with the members.
 GLWidget::~GLWidget() {
-    solver.reset();
     delete timer;
     timer = nullptr;
     releaseGL();
     fieldDisplay.reset();
+}
+
+void GLWidget::makeDisplay() {
+    // One segment per hundredth of the view: from every (N / 100)-th cell.
+    const int size = sim.gridSize();
+    auto made = std::make_unique<DisplayFieldOGL>(size, size, sim.dye().size(),
+                                                  size / Simulation::kDefaultGridSize);
+    if (fieldDisplay != nullptr) {
+        made->copySettingsFrom(*fieldDisplay);
+        releaseGL();
+    }
+    fieldDisplay = std::move(made);
+    filledColors = fieldDisplay->colors;
+    filledVertices = fieldDisplay->vertices;
+    filledDye = fieldDisplay->dyeColors;
 }
 
 void GLWidget::releaseGL() {
@@ -151,14 +147,13 @@ void GLWidget::releaseGL() {
 }
 
 void GLWidget::clearObstacles() {
-    solver->clearObstacles();
-    obstacleOutlines.clear();
+    sim.clearObstacles();
     update();
 }
 
 void GLWidget::setPaused(bool value) {
-    paused = value;
-    if (paused) {
+    sim.setPaused(value);
+    if (value) {
         timer->stop();
         emit statusMessage(tr("Paused: P resumes; stirring and obstacles still work"));
     } else {
@@ -168,12 +163,26 @@ void GLWidget::setPaused(bool value) {
 }
 
 void GLWidget::bringToRest() {
-    // The next diffusion starts its sweeps from the scratch field, so that is zeroed as well;
-    // pressure and divergence are recomputed from zero by every projection.
-    std::fill(solver->velocity.data.begin(), solver->velocity.data.end(), Vec2());
-    std::fill(solver->scratchVelocity.data.begin(), solver->scratchVelocity.data.end(), Vec2());
+    sim.bringToRest();
     refill();
-    emit statusMessage(tr("The fluid is at rest; obstacles stay"));
+    emit statusMessage(tr("The fluid is at rest and the dye cleared; obstacles stay"));
+}
+
+void GLWidget::setGridSize(int size) {
+    if (size == sim.gridSize() || !sim.setGridSize(size)) {
+        return;
+    }
+    makeCurrent();
+    makeDisplay();
+    doneCurrent();
+    refill();
+    update();
+    emit statusMessage(
+        tr("Grid of %1 x %1 cells: the fluid starts at rest; obstacles stay").arg(size));
+}
+
+void GLWidget::setFade(double perMille) {
+    sim.setFade(static_cast<float>(perMille));
 }
 
 void GLWidget::setOverlayVisible(bool visible) {
@@ -184,15 +193,15 @@ void GLWidget::setOverlayVisible(bool visible) {
 }
 
 void GLWidget::removeLastCorner() {
-    if (obstaclePointCount > 0) {
-        --obstaclePointCount;
+    if (collectedPointCount() > 0) {
+        sim.removeLastCorner();
         cornersChanged();
     }
 }
 
 void GLWidget::discardCorners() {
-    if (obstaclePointCount > 0) {
-        obstaclePointCount = 0;
+    if (collectedPointCount() > 0) {
+        sim.discardCorners();
         update();
         emit statusMessage(tr("Corners discarded"));
     }
@@ -200,7 +209,7 @@ void GLWidget::discardCorners() {
 
 void GLWidget::cornersChanged() {
     update();
-    emit statusMessage(cornersMessage(obstaclePointCount));
+    emit statusMessage(cornersMessage(collectedPointCount()));
 }
 
 QImage GLWidget::picture() {
@@ -209,22 +218,26 @@ QImage GLWidget::picture() {
 }
 
 void GLWidget::setViscosityValue(float value) {
-    solver->setViscosity(static_cast<float>(value * kViscosityUnit));
+    sim.setViscosityValue(value);
 }
 
 void GLWidget::setNumberIteration(int value) {
-    solver->setIterations(value);
+    sim.setIterations(value);
 }
 
 void GLWidget::setViscosityEnabled(bool value) {
-    solver->setViscosityEnabled(value);
+    sim.setViscosityEnabled(value);
 }
 
 void GLWidget::setDisplayMode(int value) {
     fieldDisplay->setDisplayMode(value);
     // The other kind of picture shows at once, drawn from what the last fill in that mode left
-    // (or, while paused, from a fill of its own).
+    // (or, while paused, from a fill of its own). The dye is packed only while it is shown, so
+    // its picture is filled now.
     update();
+    if (fieldDisplay->mode == DisplayMode::Dye && !sim.isPaused()) {
+        refill();
+    }
     settingChanged();
 }
 
@@ -280,50 +293,77 @@ void GLWidget::setIsPositive(bool value) {
 
 void GLWidget::settingChanged() {
     // Running, the next step's fill shows the setting; paused, a fill of its own does.
-    if (paused) {
+    if (sim.isPaused()) {
         refill();
     }
 }
 
 void GLWidget::Advance() {
-    if (paused) {
+    if (sim.isPaused()) {
         return;
     }
-    if (clock.elapsed() > kStepGateMs) {
-        // stepCounter counts only when there is somewhere to show the time. Starting at 20, the
-        // first step is a timed one; the time covers the solver step alone, not the fill.
-        if (computeTimeDisplay != nullptr && ++stepCounter > kTimedStepPeriod) {
-            clock.restart();
-            solver->step();
-            computeTimeDisplay->display(stepTimeText(clock.nsecsElapsed()));
-            stepCounter = 0;
-        } else {
-            solver->step();
+    if (sim.advance()) {
+        // The time covers the step alone, not the fill.
+        if (sim.lastStepTimed()) {
+            computeTimeDisplay->display(stepTimeText(sim.lastStepNanos()));
         }
         refill();
-        // The next gate is measured from the end of this step and fill.
-        clock.restart();
+        sim.endFrame();
     }
     wakeAtGate();
 }
 
 void GLWidget::wakeAtGate() {
     // Rounded up to whole milliseconds, so that the timer never fires before the gate opens.
-    const qint64 remainingNs = kStepPeriodNs - clock.nsecsElapsed();
-    const qint64 remainingMs = (std::max<qint64>(remainingNs, 0) + 999999) / 1000000;
+    const qint64 remainingMs = (sim.nanosUntilStep() + 999999) / 1000000;
     timer->start(static_cast<int>(remainingMs));
 }
 
 void GLWidget::refill() {
-    fieldDisplay->fill(solver->velocityField(), kViewExtent, kViewExtent);
+    fieldDisplay->fill(sim.fluidSolver().velocityField(), kViewExtent, kViewExtent);
+    const bool dyeShown = fieldDisplay->mode == DisplayMode::Dye;
+    if (dyeShown) {
+        const DyeField& dye = sim.dye();
+        fieldDisplay->fillDye(dye.red().data(), dye.green().data(), dye.blue().data());
+    }
     // A fluid at rest, or one whose changes are too small to move a colour byte, fills the same
     // picture again: no repaint for it.
+    bool changed = false;
     if (fieldDisplay->colors != filledColors ||
         !sameVertices(fieldDisplay->vertices, filledVertices)) {
         filledColors = fieldDisplay->colors;
         filledVertices = fieldDisplay->vertices;
+        changed = true;
+    }
+    if (dyeShown && fieldDisplay->dyeColors != filledDye) {
+        filledDye = fieldDisplay->dyeColors;
+        changed = true;
+    }
+    if (changed) {
         update();
     }
+}
+
+QRect GLWidget::viewSquare() const {
+    const int side = std::min(width(), height());
+    return QRect((width() - side) / 2, (height() - side) / 2, side, side);
+}
+
+int GLWidget::pixelToCell(int pixel, int squareOrigin) const {
+    // cell = pixel * N / (side - 1), truncated toward zero, in 64 bits so that no position an
+    // event can carry overflows: at the default 641 pixels, pixel * 100 / 640, and pixels -6 to
+    // -1 still give cell 0.
+    const std::int64_t size = std::max(viewSquare().width() - 1, 1);
+    return static_cast<int>((static_cast<std::int64_t>(pixel) - squareOrigin) * sim.gridSize() /
+                            size);
+}
+
+Vec2 GLWidget::pixelToPosition(QPoint pixel) const {
+    // Cell c covers pixels c * size / N to (c + 1) * size / N and has its centre at position c.
+    const QRect square = viewSquare();
+    const double scale = static_cast<double>(sim.gridSize()) / std::max(square.width() - 1, 1);
+    return Vec2(static_cast<float>((pixel.x() - square.x() + 0.5) * scale - 0.5),
+                static_cast<float>((pixel.y() - square.y() + 0.5) * scale - 0.5));
 }
 
 void GLWidget::initializeGL() {
@@ -337,22 +377,24 @@ void GLWidget::initializeGL() {
 }
 
 void GLWidget::resizeGL(int, int) {
-    // The framebuffer has the widget's logical size times the device pixel ratio. Qt passes a
-    // size here whose scaling has varied between versions, so the viewport is taken from the
-    // widget itself and always covers the whole framebuffer.
-    const qreal ratio = devicePixelRatioF();
-    glViewport(0, 0, qRound(width() * ratio), qRound(height() * ratio));
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
-    // 100 x 100 view units over the whole widget, x to the right and y downward; a widget that
-    // is not square stretches the picture.
+    // 100 x 100 view units over the view's square, x to the right and y downward.
     glOrtho(0.0, kGridSize, kGridSize, 0.0, 0.0, 0.01);
     glMatrixMode(GL_MODELVIEW);
 }
 
 void GLWidget::paintGL() {
-    // Draws what the last fill left; painting never steps or refills.
+    // Draws what the last fill left; painting never steps or refills. The framebuffer has the
+    // widget's logical size times the device pixel ratio: black all over, then the picture in
+    // the centred square.
+    const qreal ratio = devicePixelRatioF();
+    const int framebufferWidth = qRound(width() * ratio);
+    const int framebufferHeight = qRound(height() * ratio);
+    const int side = std::min(framebufferWidth, framebufferHeight);
+    glViewport(0, 0, framebufferWidth, framebufferHeight);
     glClear(GL_COLOR_BUFFER_BIT);
+    glViewport((framebufferWidth - side) / 2, (framebufferHeight - side) / 2, side, side);
     glLoadIdentity();
     fieldDisplay->draw();
     if (overlayVisible) {
@@ -362,18 +404,20 @@ void GLWidget::paintGL() {
 
 void GLWidget::drawOverlay() {
     const GLfloat ratio = static_cast<GLfloat>(devicePixelRatioF());
+    const float scale = kViewExtent / static_cast<float>(sim.gridSize());
+    const std::vector<Vec2>& corners = sim.corners();
     // Restores the texturing and the current colour, which the colour picture is modulated by.
     glPushAttrib(GL_CURRENT_BIT | GL_ENABLE_BIT | GL_LINE_BIT | GL_POINT_BIT);
     glDisable(GL_TEXTURE_2D);
     for (const OverlayPass& pass : kOverlayPasses) {
         glColor3ub(pass.red, pass.green, pass.blue);
         glLineWidth(pass.lineWidth * ratio);
-        for (const std::vector<Vec2>& outline : obstacleOutlines) {
-            drawCorners(GL_LINE_LOOP, outline.data(), static_cast<int>(outline.size()));
+        for (const std::vector<Vec2>& outline : sim.obstacleOutlines()) {
+            drawCorners(GL_LINE_LOOP, outline, scale);
         }
-        drawCorners(GL_LINE_STRIP, obstaclePoints, obstaclePointCount);
+        drawCorners(GL_LINE_STRIP, corners, scale);
         glPointSize(pass.pointSize * ratio);
-        drawCorners(GL_POINTS, obstaclePoints, obstaclePointCount);
+        drawCorners(GL_POINTS, corners, scale);
     }
     glPopAttrib();
 }
@@ -383,65 +427,56 @@ void GLWidget::mousePressEvent(QMouseEvent* event) {
     // or click ended and give that one cell a burst of speed.
     lastMouseX = eventPixel(event).x();
     lastMouseY = eventPixel(event).y();
+    sim.beginDrag();
 }
 
 void GLWidget::mouseMoveEvent(QMouseEvent* event) {
-    const int x = eventPixel(event).x();
-    const int y = eventPixel(event).y();
-    const int cellX = pixelToCell(x);
-    const int cellY = pixelToCell(y);
-    if (!isInsideGrid(cellX) || !isInsideGrid(cellY)) {
+    const QPoint pixel = eventPixel(event);
+    const QRect square = viewSquare();
+    const int cellX = pixelToCell(pixel.x(), square.x());
+    const int cellY = pixelToCell(pixel.y(), square.y());
+    if (!isInsideGrid(cellX, sim.gridSize()) || !isInsideGrid(cellY, sim.gridSize())) {
         return;
     }
     // 50 times the pixels moved since the last handled event.
-    const Vec2 stir(static_cast<float>((x - static_cast<std::int64_t>(lastMouseX)) * kStirGain),
-                    static_cast<float>((y - static_cast<std::int64_t>(lastMouseY)) * kStirGain));
-    solver->setVelocity(cellX, cellY, stir);
-    lastMouseX = x;
-    lastMouseY = y;
-    if (paused) {
+    const Vec2 stir(
+        static_cast<float>((pixel.x() - static_cast<std::int64_t>(lastMouseX)) * kStirGain),
+        static_cast<float>((pixel.y() - static_cast<std::int64_t>(lastMouseY)) * kStirGain));
+    sim.stir(cellX, cellY, stir);
+    sim.pourDye(pixelToPosition(QPoint(lastMouseX, lastMouseY)), pixelToPosition(pixel));
+    lastMouseX = pixel.x();
+    lastMouseY = pixel.y();
+    if (sim.isPaused()) {
         refill();  // the stir shows without a step
     }
     Advance();
 }
 
 void GLWidget::buildObstacle() {
-    const int before = solver->obstacles.size();
-    solver->addObstacle(obstaclePoints, obstaclePointCount);
-    if (solver->obstacles.size() > before) {
-        obstacleOutlines.emplace_back(obstaclePoints, obstaclePoints + obstaclePointCount);
-        if (paused) {
-            // Running, the next step imposes the obstacle; paused, a projection does it now.
-            solver->project(solver->velocity);
-            refill();
-        }
+    const bool added = sim.buildObstacle();
+    if (added && sim.isPaused()) {
+        refill();
     }
-    obstaclePointCount = 0;
     update();
     emit statusMessage(tr("Obstacle added, %1 in all: Clear Obstacles removes them")
-                           .arg(solver->obstacles.size()));
+                           .arg(sim.fluidSolver().obstacles.size()));
 }
 
 void GLWidget::mouseReleaseEvent(QMouseEvent* event) {
-    const int x = eventPixel(event).x();
-    const int y = eventPixel(event).y();
+    const QPoint pixel = eventPixel(event);
     if (event->button() == Qt::RightButton) {
-        const int cellX = pixelToCell(x);
-        const int cellY = pixelToCell(y);
-        if (isInsideGrid(cellX) && isInsideGrid(cellY) && obstaclePointCount < kMaxObstaclePoints) {
-            obstaclePoints[obstaclePointCount] =
-                Vec2(static_cast<float>(cellX), static_cast<float>(cellY));
-            ++obstaclePointCount;
+        const QRect square = viewSquare();
+        if (sim.addCorner(pixelToCell(pixel.x(), square.x()), pixelToCell(pixel.y(), square.y()))) {
             cornersChanged();
         }
     } else if (event->button() == Qt::MiddleButton) {
-        if (obstaclePointCount >= 3) {
+        if (collectedPointCount() >= 3) {
             buildObstacle();
-        } else if (obstaclePointCount > 0) {
+        } else if (collectedPointCount() > 0) {
             // The points stay for further right clicks.
-            emit statusMessage(cornersMessage(obstaclePointCount));
+            emit statusMessage(cornersMessage(collectedPointCount()));
         }
     }
-    lastMouseX = x;
-    lastMouseY = y;
+    lastMouseX = pixel.x();
+    lastMouseY = pixel.y();
 }

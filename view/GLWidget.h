@@ -2,24 +2,25 @@
 
 #include <QElapsedTimer>
 #include <QOpenGLWidget>
+#include <QRect>
 #include <cstdint>
 #include <memory>
 #include <vector>
 
+#include "Simulation.h"
 #include "Vec2.h"
 #include "VectorVertex.h"
 
 class DisplayFieldOGL;
-class FluidSolver;
 class QImage;
 class QLCDNumber;
 class QMouseEvent;
 class QTimer;
 
-// The OpenGL view of the fluid. It owns the solver and the display, advances the fluid at most
-// once every 16 ms from a timer that wakes when that gate opens, shows how long one step in 21
-// takes, draws the field over a drawing area of 100 x 100 view units (one per cell, y growing
-// downward), passes the panel's settings on, and turns mouse drags and clicks into velocity and
+// The OpenGL view of the fluid. It drives a Simulation from a timer that wakes when the
+// simulation's step gate opens, shows how long one step in 21 takes, draws the field (or the dye)
+// over a square drawing area of 100 x 100 view units (y growing downward) centred in the widget,
+// passes the panel's settings on, and turns mouse drags and clicks into velocity, dye and
 // obstacles. It repaints only when the picture changes.
 //
 // It draws with OpenGL 1.x (immediate mode, one texture, GLU) into the framebuffer that
@@ -29,19 +30,23 @@ class GLWidget : public QOpenGLWidget {
     Q_OBJECT
 
 public:
-    // Cells along each side of the grid, and view units along each side of the drawing area.
-    static constexpr int kGridSize = 100;
-    // Widget pixels along each side that the mouse rule assumes.
+    // View units along each side of the drawing area, and cells along each side of the default
+    // grid.
+    static constexpr int kGridSize = Simulation::kDefaultGridSize;
+    // Pixels along the side of the default 641-pixel view that the mouse rule divides by: a
+    // square of side s maps pixel p to cell p * N / (s - 1).
     static constexpr int kViewPixels = 640;
     // Corners that one obstacle polygon can collect.
-    static constexpr int kMaxObstaclePoints = 100;
+    static constexpr int kMaxObstaclePoints = Simulation::kMaxCorners;
 
     // Makes every OpenGL context of the application a compatibility-profile one, in which the
     // fixed-function drawing works. Call before constructing the QApplication.
     static void setDefaultSurfaceFormat();
 
-    // computeTimeDisplay may be null: the fluid then steps without being timed.
-    GLWidget(QWidget* parent, QLCDNumber* computeTimeDisplay);
+    // computeTimeDisplay may be null: the fluid then steps without being timed. gridSize is one
+    // that Simulation offers.
+    GLWidget(QWidget* parent, QLCDNumber* computeTimeDisplay,
+             int gridSize = Simulation::kDefaultGridSize);
     ~GLWidget() override;
 
     // Settings from the panel. They only store: colours show from the next step's fill (at once
@@ -51,7 +56,7 @@ public:
     void setViscosityValue(float value);
     void setNumberIteration(int value);
     void setViscosityEnabled(bool value);
-    // 0 Vectors, 1 Velocity, 2 Vortex.
+    // 0 Vectors, 1 Velocity, 2 Vortex, 3 Dye.
     void setDisplayMode(int value);
     void setHueColorA(int value);
     void setHueColorB(int value);
@@ -63,12 +68,18 @@ public:
     void setIsLog(bool value);
     void setIsOver(bool value);
     void setIsPositive(bool value);
+    // Thousandths of the dye lost per step.
+    void setFade(double perMille);
+    // A grid of size x size cells (100, 200 or 400): the fluid and the dye start at rest, the
+    // settings and the obstacles stay.
+    void setGridSize(int size);
+    int gridSize() const { return sim.gridSize(); }
 
     // Paused, the fluid does not step; stirs, obstacles and display settings still apply and
     // show at once.
     void setPaused(bool value);
-    bool isPaused() const { return paused; }
-    // Sets every velocity to zero; the obstacles stay.
+    bool isPaused() const { return sim.isPaused(); }
+    // Sets every velocity to zero and clears the dye; the obstacles stay.
     void bringToRest();
 
     // The outlines of the obstacles and the corners collected so far, drawn over the field in a
@@ -81,13 +92,17 @@ public:
 
     // The picture as it is painted now, rendered afresh and read back from the framebuffer.
     QImage picture();
+    // The square, in widget pixels, that the drawing area fills: the widget's shorter side,
+    // centred.
+    QRect viewSquare() const;
 
     // Read-only views of the state, for inspection.
-    const FluidSolver& fluidSolver() const { return *solver; }
+    const Simulation& simulation() const { return sim; }
+    const FluidSolver& fluidSolver() const { return sim.fluidSolver(); }
     const DisplayFieldOGL& displayField() const { return *fieldDisplay; }
-    const Vec2* collectedPoints() const { return obstaclePoints; }
-    int collectedPointCount() const { return obstaclePointCount; }
-    int stepsSinceTimedStep() const { return stepCounter; }
+    const Vec2* collectedPoints() const { return sim.corners().data(); }
+    int collectedPointCount() const { return static_cast<int>(sim.corners().size()); }
+    int stepsSinceTimedStep() const { return sim.stepsSinceTimedStep(); }
 
 signals:
     // A line for the status bar: what the user just did and what they can do next.
@@ -97,46 +112,51 @@ protected:
     void initializeGL() override;
     void resizeGL(int width, int height) override;
     void paintGL() override;
-    // A press sets the reference position, so that a drag's first move measures from it.
+    // A press sets the reference position, so that a drag's first move measures from it, and
+    // starts a new drag, with a dye colour of its own.
     void mousePressEvent(QMouseEvent* event) override;
-    // A drag with any button: the cell under the pointer takes 50 times the pointer's movement.
+    // A drag with any button: the block of cells under the pointer takes 50 times the pointer's
+    // movement, and dye is poured along the way.
     void mouseMoveEvent(QMouseEvent* event) override;
     // Right button: collect an obstacle corner. Middle button: build the obstacle from 3 or more.
     void mouseReleaseEvent(QMouseEvent* event) override;
 
 private slots:
-    // One timer tick: step, time and refill if more than 15 ms have passed since the last step
-    // and fill, then set the timer for the moment the gate opens.
+    // One timer tick: step, time and refill if the simulation's gate is open, then set the timer
+    // for the moment it opens next.
     void Advance();
 
 private:
     void wakeAtGate();
     // Deletes the display's texture while the context that made it is still current.
     void releaseGL();
-    // Fills the display from the velocity field; repaints if that changed the picture.
+    // A display for the current grid, with the settings of the one before, if any.
+    void makeDisplay();
+    // Fills the display from the velocity field (and the dye, when shown); repaints if that
+    // changed the picture.
     void refill();
     void settingChanged();
     void drawOverlay();
     void cornersChanged();
-    // Hands the collected corners to the solver and starts a new polygon.
     void buildObstacle();
+    // The cell under a widget pixel along one axis, for the view's square; outside the grid
+    // below 0 or from N on.
+    int pixelToCell(int pixel, int squareOrigin) const;
+    // The grid position under a widget pixel's centre, in cells.
+    Vec2 pixelToPosition(QPoint pixel) const;
 
-    std::unique_ptr<FluidSolver> solver;
+    // Monotonic, so that a change of the wall clock cannot stall or rush the steps. Started
+    // before the simulation, which reads it from its construction on.
+    QElapsedTimer clock;
+    Simulation sim;
     std::int32_t lastMouseX = 0;
     std::int32_t lastMouseY = 0;
     QTimer* timer;
-    // Monotonic, so that a change of the wall clock cannot stall or rush the steps.
-    QElapsedTimer clock;
-    std::int16_t stepCounter = 20;
     QLCDNumber* computeTimeDisplay;
     std::unique_ptr<DisplayFieldOGL> fieldDisplay;
     // The display's arrays as the last fill left them, to tell whether a fill changed the picture.
     std::vector<std::uint32_t> filledColors;
     std::vector<VectorVertex> filledVertices;
-    Vec2 obstaclePoints[kMaxObstaclePoints];
-    std::int32_t obstaclePointCount = 0;
-    // The corners of each obstacle handed to the solver, in the same order, for the overlay.
-    std::vector<std::vector<Vec2>> obstacleOutlines;
+    std::vector<std::uint32_t> filledDye;
     bool overlayVisible = true;
-    bool paused = false;
 };

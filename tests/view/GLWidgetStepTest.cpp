@@ -120,7 +120,7 @@ TEST(GLWidgetStepTest, OnlyAStepThatChangesThePictureOrAModeChangeRepaints) {
     EXPECT_LE(requested(), 0);  // a fluid at rest fills the same black picture
 
     waitPastGate();
-    dragTo(view, QPoint(330, 320));  // a stir, then a step
+    dragTo(view, QPoint(110, 100));  // a stir, then a step
     const int afterStir = requested();
     EXPECT_GE(afterStir, 1);
 
@@ -151,6 +151,7 @@ TEST(GLWidgetStepTest, ExactlyOneStepIn21UpdatesTheReadOut) {
 
 TEST(GLWidgetStepTest, WithoutAReadOutTheFluidStillSteps) {
     GLWidget view(nullptr, nullptr);
+    view.resize(641, 641);
     muteTimer(view);
     FluidSolver expected = referenceSolver();
 
@@ -176,7 +177,7 @@ TEST(GLWidgetStepTest, PaintingNeverRefillsAColourChangeShowsFromTheNextStep) {
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
     muteTimer(view);
     waitPastGate();
-    dragTo(view, QPoint(330, 320));
+    dragTo(view, QPoint(110, 100));
     const std::vector<std::uint32_t> before = view.displayField().colors;
 
     view.setHueColorA(128);

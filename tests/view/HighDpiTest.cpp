@@ -2,6 +2,8 @@
 // whole framebuffer, not a quarter of it.
 #include <GL/gl.h>
 
+#include <vector>
+
 #include "ViewTestSupport.h"
 
 namespace {
@@ -9,20 +11,18 @@ namespace {
 // The scale factor must be in place before the test's QApplication is created in main.
 const bool kScaled = qputenv("QT_SCALE_FACTOR", "2");
 
-// Whether the viewport starts at the origin; its size goes to size[0], size[1].
-bool viewportWidthAndHeight(GLWidget& view, GLint* size) {
+// The viewport that the last paint drew the picture in: x, y, width, height in device pixels.
+std::vector<GLint> paintedViewport(GLWidget& view) {
     view.picture();
     view.makeCurrent();
-    GLint viewport[4] = {-1, -1, 0, 0};
-    glGetIntegerv(GL_VIEWPORT, viewport);
-    size[0] = viewport[2];
-    size[1] = viewport[3];
-    return viewport[0] == 0 && viewport[1] == 0;
+    std::vector<GLint> viewport(4, -1);
+    glGetIntegerv(GL_VIEWPORT, viewport.data());
+    return viewport;
 }
 
 }  // namespace
 
-TEST(HighDpiTest, ViewportCoversTheWholeFramebuffer) {
+TEST(HighDpiTest, ViewportIsTheCentredSquareOfTheWholeFramebuffer) {
     ASSERT_TRUE(kScaled);
     GLWidget view(nullptr, nullptr);
     view.resize(300, 200);
@@ -30,10 +30,8 @@ TEST(HighDpiTest, ViewportCoversTheWholeFramebuffer) {
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
     ASSERT_DOUBLE_EQ(view.devicePixelRatioF(), 2.0);
 
-    GLint size[2];
-    EXPECT_TRUE(viewportWidthAndHeight(view, size));
-    EXPECT_EQ(size[0], 600);
-    EXPECT_EQ(size[1], 400);
+    // 600 x 400 device pixels: a 400-pixel square, 100 pixels in from the left.
+    EXPECT_EQ(paintedViewport(view), (std::vector<GLint>{100, 0, 400, 400}));
 }
 
 TEST(HighDpiTest, ViewportOfAViewInsideAWindowCoversItsFramebuffer) {
@@ -45,8 +43,5 @@ TEST(HighDpiTest, ViewportOfAViewInsideAWindowCoversItsFramebuffer) {
     window.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
 
-    GLint size[2];
-    EXPECT_TRUE(viewportWidthAndHeight(*view, size));
-    EXPECT_EQ(size[0], 640);
-    EXPECT_EQ(size[1], 640);
+    EXPECT_EQ(paintedViewport(*view), (std::vector<GLint>{0, 0, 640, 640}));
 }
