@@ -33,13 +33,13 @@ QString timeStampedPictureName() {
 
 }  // namespace
 
-QTMain::QTMain(QWidget* parent, Qt::WindowFlags flags)
+QTMain::QTMain(int gridSize, QWidget* parent, Qt::WindowFlags flags)
     : QMainWindow(parent, flags), ui(std::make_unique<Ui::QTMainClass>()) {
     // setupUi sets every default before it connects the slots, so it sends nothing to the view.
     ui->setupUi(this);
     resize(size().expandedTo(minimumSizeHint()));
 
-    glWidget = std::make_unique<GLWidget>(this, ui->ComputeTime);
+    glWidget = std::make_unique<GLWidget>(this, ui->ComputeTime, gridSize);
     ui->hboxLayout->addWidget(glWidget.get());
 
     // The item index is the display mode. The first item added would select itself and send
@@ -49,6 +49,15 @@ QTMain::QTMain(QWidget* parent, Qt::WindowFlags flags)
         ui->ComboBoxDisplay->addItem(QString("Vectors"));
         ui->ComboBoxDisplay->addItem(QString("Velocity"));
         ui->ComboBoxDisplay->addItem(QString("Vortex"));
+        ui->ComboBoxDisplay->addItem(QString("Dye"));
+    }
+    // The grid sizes on offer, the one the view starts with selected; nothing reaches the view.
+    {
+        const QSignalBlocker blocker(ui->Grid);
+        for (int size : Simulation::kGridSizes) {
+            ui->Grid->addItem(tr("%1 x %1").arg(size), size);
+        }
+        ui->Grid->setCurrentIndex(ui->Grid->findData(gridSize));
     }
     // Through on_ComboBoxDisplay_currentIndexChanged the view starts in Vortex mode.
     ui->ComboBoxDisplay->setCurrentIndex(2);
@@ -61,7 +70,7 @@ QTMain::QTMain(QWidget* parent, Qt::WindowFlags flags)
     glWidget->setFocus();
     ui->statusBar->showMessage(
         tr("Drag to stir; right-click corners, middle-click to build an obstacle. P pause, "
-           "R rest, O outlines, Ctrl+Z/Esc undo corners, Ctrl+S save"));
+           "R rest, O outlines, Ctrl+Z/Esc undo corners, Ctrl+S save, F11 full screen"));
 }
 
 // The view goes first, while the form's widgets that it borrows (the read-out) still exist; the
@@ -83,6 +92,7 @@ void QTMain::addShortcuts() {
     onKey(QKeySequence::Undo, [this] { glWidget->removeLastCorner(); });
     onKey(QKeySequence::Cancel, [this] { glWidget->discardCorners(); });
     onKey(QKeySequence::Save, [this] { savePicture(); });
+    onKey(QKeySequence(Qt::Key_F11), [this] { isFullScreen() ? showNormal() : showFullScreen(); });
 }
 
 void QTMain::savePicture() {
@@ -166,4 +176,12 @@ void QTMain::on_viscosity_stateChanged(int) {
     const bool enabled = ui->viscosity->isChecked();
     ui->ViscosityValue->setEnabled(enabled);
     glWidget->setViscosityEnabled(enabled);
+}
+
+void QTMain::on_Grid_currentIndexChanged(int) {
+    glWidget->setGridSize(ui->Grid->currentData().toInt());
+}
+
+void QTMain::on_Fade_valueChanged(double) {
+    glWidget->setFade(ui->Fade->value());
 }

@@ -17,7 +17,9 @@ class QTMain : public QMainWindow {
     Q_OBJECT
 
 public:
-    explicit QTMain(QWidget* parent = nullptr, Qt::WindowFlags flags = Qt::WindowFlags());
+    // gridSize: cells along each side of the fluid, one that Simulation offers.
+    explicit QTMain(int gridSize = 100, QWidget* parent = nullptr,
+                    Qt::WindowFlags flags = Qt::WindowFlags());
     ~QTMain() override;
 
 private slots:
@@ -38,9 +40,11 @@ private slots:
     void on_ViscosityValue_valueChanged(double);
     // Also enables ViscosityValue while viscosity is on.
     void on_viscosity_stateChanged(int);
+    void on_Grid_currentIndexChanged(int);
+    void on_Fade_valueChanged(double);
 
 private:
-    // P pause, R rest, O outlines, Ctrl+Z and Esc for corners, Ctrl+S save.
+    // P pause, R rest, O outlines, Ctrl+Z and Esc for corners, Ctrl+S save, F11 full screen.
     void addShortcuts();
     // Asks for a file name, proposing a time-stamped one in the Pictures folder, and saves the
     // view's picture there as a PNG.

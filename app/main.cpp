@@ -13,14 +13,14 @@ int main(int argc, char** argv) {
     }
     GLWidget::setDefaultSurfaceFormat();
     QApplication app(argc, argv);
-    processCommandLine(app);
+    const CommandLineOptions options = processCommandLine(app);
     QGuiApplication::setDesktopFileName(QStringLiteral(FLUID_DESKTOP_ID));
     QIcon icon;
     icon.addFile(QStringLiteral(":/icons/fluidsim-48.png"));
     icon.addFile(QStringLiteral(":/icons/fluidsim-256.png"));
     QApplication::setWindowIcon(icon);
 
-    QTMain window;
+    QTMain window(options.gridSize);
     window.show();
     QObject::connect(&app, &QApplication::lastWindowClosed, &app, &QApplication::quit);
     return app.exec();
