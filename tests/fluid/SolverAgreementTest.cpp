@@ -1,16 +1,11 @@
 // The fast solver against the straightforward one, bit for bit, over long random runs of every
 // public operation, on every instruction-set path this processor runs.
 //
-// Two floats agree when their bits are equal, or when both are NaN: a compiler may commute the
-// operands of an addition, and which of two NaN operands an addition returns depends on their
-// order, so NaN payloads may legitimately differ. Every other value, signed zeros and infinities
-// included, must match exactly.
+// Two floats agree when their bits are equal or both are NaN (fluidtest::agree).
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstdint>
 #include <cstdio>
-#include <cstring>
 #include <limits>
 #include <random>
 #include <sstream>
@@ -18,6 +13,7 @@
 #include <vector>
 
 #include "FluidSolver.h"
+#include "FluidTestSupport.h"
 #include "ReferenceSolver.h"
 
 namespace {
@@ -25,51 +21,25 @@ namespace {
 constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
 constexpr float kInf = std::numeric_limits<float>::infinity();
 
-bool agree(float a, float b) {
-    if (std::isnan(a) && std::isnan(b)) {
-        return true;
-    }
-    std::uint32_t x;
-    std::uint32_t y;
-    std::memcpy(&x, &a, sizeof x);
-    std::memcpy(&y, &b, sizeof y);
-    return x == y;
-}
-
 std::string hex(float v) {
     char text[32];
     std::snprintf(text, sizeof text, "%a", static_cast<double>(v));
     return text;
 }
 
-template <typename T>
-float component(const T& cell, int c);
-template <>
-float component(const Vec2& cell, int c) {
-    return c == 0 ? cell.x : cell.y;
-}
-template <>
-float component(const float& cell, int) {
-    return cell;
-}
-
-// Names the first cell where two fields of the same size differ.
+// Names the first cell where two fields of the same size disagree.
 template <typename T>
 ::testing::AssertionResult sameField(const char* name, const GridField<T>& fast,
                                      const GridField<T>& reference) {
-    const int components = sizeof(T) / sizeof(float);
-    for (std::size_t k = 0; k < fast.data.size(); ++k) {
-        for (int c = 0; c < components; ++c) {
-            const float a = component(fast.data[k], c);
-            const float b = component(reference.data[k], c);
-            if (!agree(a, b)) {
-                return ::testing::AssertionFailure()
-                       << name << " cell (" << k % fast.width << ", " << k / fast.width
-                       << ") component " << c << ": fast " << hex(a) << ", reference " << hex(b);
-            }
-        }
+    const long k = fluidtest::firstDisagreement(fast, reference);
+    if (k < 0) {
+        return ::testing::AssertionSuccess();
     }
-    return ::testing::AssertionSuccess();
+    const long cell = k / fluidtest::kFloatsPerCell<T>;
+    return ::testing::AssertionFailure()
+           << name << " cell (" << cell % fast.width << ", " << cell / fast.width << ") component "
+           << k % fluidtest::kFloatsPerCell<T> << ": fast " << hex(fluidtest::floatAt(fast, k))
+           << ", reference " << hex(fluidtest::floatAt(reference, k));
 }
 
 ::testing::AssertionResult sameState(const FluidSolver& fast, const ReferenceSolver& reference) {
