@@ -5,7 +5,7 @@
 #include <limits>
 
 #include "ColorHSL.h"
-#include "DisplayField.h"
+#include "DisplayTestSupport.h"
 
 namespace {
 
@@ -27,15 +27,6 @@ struct Rgb {
 ColorHSL hsl(std::uint8_t hue, std::uint8_t saturation, std::uint8_t lightness) {
     return ColorHSL{0, hue, saturation, lightness};
 }
-
-// valueToColor needs a display only for its settings; this one never draws.
-class SettingsOnly final : public DisplayField {
-public:
-    SettingsOnly() : DisplayField(3, 3) {}
-    void drawVectors() override {}
-    void drawVortex() override {}
-    void drawVelocity() override {}
-};
 
 }  // namespace
 
@@ -80,7 +71,7 @@ TEST(Pack, PutsRedInTheLowByteAndAlphaInTheHighByte) {
 }
 
 TEST(ColourRule, InitialSettings) {
-    const SettingsOnly display;
+    const displaytest::HeadlessDisplay display(3, 3);
     struct Case {
         float value;
         Rgb out;
@@ -98,7 +89,7 @@ TEST(ColourRule, InitialSettings) {
 }
 
 TEST(ColourRule, HueShiftPastTheLimit) {
-    SettingsOnly display;
+    displaytest::HeadlessDisplay display(3, 3);
     display.setIsOver(true);
     display.setIsPositive(true);
     EXPECT_TRUE(hasChannels(display.valueToColor(200.0f), {255, 54, 1}));  // hue 0 + 9
@@ -110,7 +101,7 @@ TEST(ColourRule, HueShiftPastTheLimit) {
 }
 
 TEST(ColourRule, FollowsTheSettings) {
-    SettingsOnly display;
+    displaytest::HeadlessDisplay display(3, 3);
     display.setHueColorA(85);
     display.setCoeffLin(2.0f);
     EXPECT_TRUE(hasChannels(display.valueToColor(64.0f), {1, 255, 1}));  // level 128: pure green
@@ -126,7 +117,7 @@ TEST(ColourRule, FollowsTheSettings) {
 
 // Values that reach the rule from a blown-up field: each gets a defined colour.
 TEST(ColourRule, NonFiniteValues) {
-    SettingsOnly display;
+    displaytest::HeadlessDisplay display(3, 3);
     const float inf = std::numeric_limits<float>::infinity();
     const float nan = std::numeric_limits<float>::quiet_NaN();
     EXPECT_TRUE(hasChannels(display.valueToColor(inf), {255, 1, 1}));
@@ -147,7 +138,7 @@ TEST(ColourRule, NonFiniteValues) {
 
 // The panel never sends a negative coefficient; if one came, levels would stay at 0.
 TEST(ColourRule, NegativeCoefficientGivesBlack) {
-    SettingsOnly display;
+    displaytest::HeadlessDisplay display(3, 3);
     display.setCoeffLin(-1.0f);
     EXPECT_TRUE(hasChannels(display.valueToColor(64.0f), {0, 0, 0}));
     EXPECT_TRUE(hasChannels(display.valueToColor(-64.0f), {0, 0, 0}));

@@ -3,19 +3,10 @@
 #include <limits>
 #include <vector>
 
-#include "DisplayField.h"
+#include "DisplayTestSupport.h"
 #include "FuzzInput.h"
 
 namespace {
-
-// The colour rule and the fills with the drawing left out.
-class HeadlessDisplay final : public DisplayField {
-public:
-    using DisplayField::DisplayField;
-    void drawVectors() override {}
-    void drawVortex() override {}
-    void drawVelocity() override {}
-};
 
 float anyValue(FuzzInput& in) {
     return in.below(2) == 0
@@ -29,7 +20,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FuzzInput in(data, size);
     const int width = 3 + in.below(14);
     const int height = 3 + in.below(14);
-    HeadlessDisplay display(width, height);
+    displaytest::HeadlessDisplay display(width, height);
     VectorField field(width, height);
     for (Vec2& v : field.data) {
         v = Vec2(anyValue(in), anyValue(in));
