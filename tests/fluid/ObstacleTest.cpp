@@ -33,6 +33,21 @@ bool outsideBox(const Vec2& c, int lo, int hi) {
     return c.x < lo || c.x > hi || c.y < lo || c.y > hi;
 }
 
+// n(i, j) = 1000 + i + 100 j, the value of cell (i, j) in a numbered field: a value copied from
+// elsewhere names the cell it came from.
+float n(int i, int j) {
+    return static_cast<float>(1000 + i + 100 * j);
+}
+
+// Every cell (i, j) to n(i, j).
+void number(ScalarField& s) {
+    for (int j = 0; j < s.height; ++j) {
+        for (int i = 0; i < s.width; ++i) {
+            s.set(i, j, n(i, j));
+        }
+    }
+}
+
 const std::vector<Vec2> kClockwiseSquare{{10, 10}, {20, 10}, {20, 20}, {10, 20}};
 const std::vector<Vec2> kCounterSquare{{10, 10}, {10, 20}, {20, 20}, {20, 10}};
 
@@ -79,32 +94,33 @@ TEST(ObstacleTest, VectorPassKeepsTheComponentAlongTheOutline) {
     expectVec(v.at(41, 41), 0, 0);  // interior zeroed after the outline
 }
 
+// The clockwise square's records copy the cell one step inside: each edge the row or column next
+// to it, each corner its diagonal. All copies are made, in record order, before the interior
+// (rows 10 to 19, columns 10 to 18, and column 19 of row 10) is zeroed.
 TEST(ObstacleTest, ScalarPassCopiesInRecordOrderThenZeroesTheInterior) {
-    const Obstacle square = makeObstacle(kClockwiseSquare);
+    Obstacle square = makeObstacle(kClockwiseSquare);
+    // One record more, after the outline: it reads (20, 15), which the right-hand edge wrote.
+    square.boundaryCells.push_back(BoundaryCell{Vec2(21, 15), Vec2(0, 1), Vec2(20, 15)});
     ScalarField s(kSize, kSize);
-    for (int j = 0; j < kSize; ++j) {
-        for (int i = 0; i < kSize; ++i) {
-            s.set(i, j, static_cast<float>(1000 + i + 100 * j));
-        }
-    }
-    // Replay the pass by hand, record by record, on a copy of the values.
-    std::vector<float> expected = s.data;
-    for (const BoundaryCell& r : square.boundaryCells) {
-        expected[s.index(r.cell.x, r.cell.y)] = expected[s.index(r.neighbour.x, r.neighbour.y)];
-    }
-    for (const Vec2& c : square.interiorCells) {
-        expected[s.index(c.x, c.y)] = 0.0f;
-    }
+    number(s);
     square.applyToScalarField(s);
-    EXPECT_EQ(s.data, expected);
-
-    // The top row's outline cells are also interior cells: they end at zero.
-    for (int i = 11; i <= 19; ++i) {
-        EXPECT_EQ(s.at(i, 10), 0.0f);
+    for (int k = 11; k <= 19; ++k) {
+        EXPECT_EQ(s.at(20, k), n(19, k)) << "right-hand edge, row " << k;
+        EXPECT_EQ(s.at(k, 20), n(k, 19)) << "bottom edge, column " << k;  // copied, then zeroed
+        EXPECT_EQ(s.at(k, 10), 0.0f) << "top edge, column " << k;         // also interior
+        EXPECT_EQ(s.at(10, k), 0.0f) << "left-hand edge, row " << k;      // also interior
     }
-    // The right-hand outline copies live values from column 19, outside the interior.
-    for (int j = 11; j <= 19; ++j) {
-        EXPECT_EQ(s.at(20, j), static_cast<float>(1000 + 19 + 100 * j));
+    const struct {
+        int i;
+        int j;
+        float value;
+    } cells[] = {
+        {20, 10, n(19, 11)}, {20, 20, n(19, 19)}, {10, 20, n(11, 19)},  // corners
+        {10, 10, 0.0f},      {15, 15, 0.0f},      {19, 19, n(19, 19)},  // inside
+        {21, 15, n(19, 15)}, {21, 14, n(21, 14)}, {25, 25, n(25, 25)},  // outside
+    };
+    for (const auto& c : cells) {
+        EXPECT_EQ(s.at(c.i, c.j), c.value) << "cell " << c.i << ", " << c.j;
     }
 }
 
