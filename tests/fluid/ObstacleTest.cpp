@@ -39,11 +39,18 @@ float n(int i, int j) {
     return static_cast<float>(1000 + i + 100 * j);
 }
 
-// Every cell (i, j) to n(i, j).
+// Scalar cells n(i, j); vector cells (-n(i, j), n(i, j)).
 void number(ScalarField& s) {
     for (int j = 0; j < s.height; ++j) {
         for (int i = 0; i < s.width; ++i) {
             s.set(i, j, n(i, j));
+        }
+    }
+}
+void number(VectorField& v) {
+    for (int j = 0; j < v.height; ++j) {
+        for (int i = 0; i < v.width; ++i) {
+            v.set(i, j, Vec2(-n(i, j), n(i, j)));
         }
     }
 }
@@ -124,39 +131,38 @@ TEST(ObstacleTest, ScalarPassCopiesInRecordOrderThenZeroesTheInterior) {
     }
 }
 
+// Cell (20, 15) lies on the right-hand outline of the first square, which copies (19, 15) into
+// it, and inside the second, which zeroes it: in the order added it ends at 0, in the reverse
+// order, or without the second square, with the value of (19, 15).
 TEST(ObstacleTest, SolverImposesObstaclesInTheOrderAdded) {
     FluidSolver solver(kSize, kSize, 0.001f, 0.01f, 20);
     solver.clearObstacles();  // on an empty list: nothing happens
     EXPECT_TRUE(solver.obstacles.empty());
-
-    // Two squares sharing the cell (20, 20): the first has it as a corner, the second inside.
     solver.addObstacle(kClockwiseSquare.data(), 4);
-    const std::vector<Vec2> second{{15, 15}, {25, 15}, {25, 25}, {15, 25}};
+    const std::vector<Vec2> second{{20, 12}, {30, 12}, {30, 18}, {20, 18}};
     solver.addObstacle(second.data(), 4);
     ASSERT_EQ(solver.obstacles.size(), 2);
 
     ScalarField s(kSize, kSize);
-    for (float& cell : s.data) {
-        cell = 1.0f;
-    }
-    solver.setScalarBoundary(s);
-    EXPECT_EQ(s.at(20, 20), 0.0f);  // the later obstacle's interior wins
-
     VectorField v(kSize, kSize);
-    for (Vec2& cell : v.data) {
-        cell = Vec2(2, 2);
-    }
+    number(s);
+    number(v);
+    solver.setScalarBoundary(s);
     solver.setVectorBoundary(v);
-    expectVec(v.at(20, 20), 0, 0);
-    expectVec(v.at(15, 12), 0, 0);  // inside the first square
+    EXPECT_EQ(s.at(20, 15), 0.0f);
+    expectVec(v.at(20, 15), 0, 0);
+    // Above the second square the first one's outline keeps its copy.
+    EXPECT_EQ(s.at(20, 11), n(19, 11));
+    expectVec(v.at(20, 11), 0, n(19, 11));
 
     solver.clearObstacles();
     EXPECT_TRUE(solver.obstacles.empty());
-    for (Vec2& cell : v.data) {
-        cell = Vec2(2, 2);
-    }
+    number(s);
+    number(v);
+    solver.setScalarBoundary(s);
     solver.setVectorBoundary(v);
-    expectVec(v.at(15, 12), 2, 2);
+    EXPECT_EQ(s.at(20, 15), n(20, 15));
+    expectVec(v.at(15, 12), -n(15, 12), n(15, 12));
 }
 
 TEST(ObstacleTest, ObstaclesShapeTheFlow) {
