@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <limits>
 #include <map>
 #include <set>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -58,19 +60,15 @@ TEST(InteriorScanTest, SquareLosesItsLastColumnBelowTheFirstRow) {
     EXPECT_EQ(rows.count(20), 0u);
 }
 
-TEST(InteriorScanTest, CellsComeRowByRowLeftToRight) {
-    const Cells cells = scan({{10, 10}, {30, 15}, {12, 25}});
-    for (std::size_t k = 1; k < cells.size(); ++k) {
-        const bool ordered =
-            cells[k - 1].second < cells[k].second ||
-            (cells[k - 1].second == cells[k].second && cells[k - 1].first < cells[k].first);
-        ASSERT_TRUE(ordered) << "at " << k;
-    }
-}
-
-TEST(InteriorScanTest, Triangle) {
+// Rows upward and, within a row, columns upward: every cell comes after the one before it in
+// that order, so none comes twice.
+TEST(InteriorScanTest, TriangleRowByRowLeftToRight) {
     const Cells cells = scan({{10, 10}, {30, 15}, {12, 25}});
     EXPECT_EQ(cells.size(), 129u);
+    const auto notAfter = [](const std::pair<int, int>& a, const std::pair<int, int>& b) {
+        return std::tie(b.second, b.first) <= std::tie(a.second, a.first);
+    };
+    EXPECT_TRUE(std::adjacent_find(cells.begin(), cells.end(), notAfter) == cells.end());
     const auto rows = byRow(cells);
     EXPECT_EQ(rows.count(10), 0u);
     EXPECT_EQ(rows.at(11), range(11, 12));
