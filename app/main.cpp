@@ -2,6 +2,7 @@
 #include <QIcon>
 
 #include "CommandLine.h"
+#include "MainWindowStart.h"
 #include "QTMain.h"
 
 int main(int argc, char** argv) {
@@ -19,7 +20,6 @@ int main(int argc, char** argv) {
     QApplication::setWindowIcon(icon);
 
     QTMain window;
-    window.show();
-    QObject::connect(&app, &QApplication::lastWindowClosed, &app, &QApplication::quit);
+    showMainWindow(app, window);
     return app.exec();
 }

@@ -15,6 +15,7 @@
 #include "DisplayFieldOGL.h"
 #include "FluidSolver.h"
 #include "GLWidget.h"
+#include "MainWindowStart.h"
 #include "QTMain.h"
 
 namespace {
@@ -218,13 +219,15 @@ TEST_F(QTMainTest, ClearObstaclesRemovesThemAndIsHarmlessWithNone) {
     EXPECT_TRUE(solver().obstacles.empty());
 }
 
-// The same wiring as main: closing the last window ends the event loop, which returns 0.
+// What main does with the window once built, then a close as the user's: the event loop ends
+// with 0. A loop that outlives the close is ended with 1 (a timer that goes with the window).
 TEST(QTMainShutDownTest, ClosingTheWindowEndsTheEventLoopWithExitCodeZero) {
     QTMain window;
-    window.show();
-    QObject::connect(qApp, &QApplication::lastWindowClosed, qApp, &QApplication::quit);
+    showMainWindow(*qApp, window);
+    EXPECT_TRUE(window.isVisible());
     // Let the fluid run for a while first, so that steps, fills and paints have happened.
     QTimer::singleShot(300, &window, &QWidget::close);
+    QTimer::singleShot(10000, &window, [] { QCoreApplication::exit(1); });
     EXPECT_EQ(QApplication::exec(), 0);
     EXPECT_FALSE(window.isVisible());
 }
