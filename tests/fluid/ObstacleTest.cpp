@@ -28,12 +28,8 @@ void expectRecord(const BoundaryCell& r, Vec2 cell, Vec2 tangent, Vec2 neighbour
     expectVec(r.neighbour, neighbour.x, neighbour.y);
 }
 
-bool insideBox(const Vec2& c, int lo, int hi) {
-    return c.x > lo && c.x < hi && c.y > lo && c.y < hi;
-}
-
-bool outsideBox(const Vec2& c, int lo, int hi) {
-    return c.x < lo || c.x > hi || c.y < lo || c.y > hi;
+bool insideGrid(const Vec2& c) {
+    return c.x >= 0 && c.x < kSize && c.y >= 0 && c.y < kSize;
 }
 
 // n(i, j) = 1000 + i + 100 j, the value of cell (i, j) in a numbered field: a value copied from
@@ -63,28 +59,26 @@ const std::vector<Vec2> kCounterSquare{{10, 10}, {10, 20}, {20, 20}, {20, 10}};
 
 }  // namespace
 
-TEST(ObstacleTest, ClockwiseSquareOutlineHasItsNeighboursInside) {
-    const Obstacle square = makeObstacle(kClockwiseSquare);
-    ASSERT_EQ(square.boundaryCount, 40);
-    ASSERT_EQ(square.boundaryCells.size(), 40u);
-    EXPECT_EQ(square.interiorCount, 91);
+// A neighbour lies a quarter turn from the direction of travel towards increasing rows: inside a
+// square walked clockwise on the screen, outside one walked the other way.
+TEST(ObstacleTest, SquareOutlinesHaveTheirNeighboursInsideOrOutside) {
+    const Obstacle clockwise = makeObstacle(kClockwiseSquare);
+    const Obstacle counter = makeObstacle(kCounterSquare);
+    ASSERT_EQ(clockwise.boundaryCount, 40);
+    ASSERT_EQ(clockwise.boundaryCells.size(), 40u);
+    ASSERT_EQ(counter.boundaryCount, 40);
+    EXPECT_EQ(clockwise.interiorCount, 91);
 
-    expectRecord(square.boundaryCells[0], {11, 10}, {1, 0}, {11, 11});
-    expectRecord(square.boundaryCells[9], {20, 10}, {0.7071068f, 0.7071068f}, {19, 11});
-    expectRecord(square.boundaryCells[39], {10, 10}, {0.7071068f, -0.7071068f}, {11, 11});
-
-    for (const BoundaryCell& r : square.boundaryCells) {
-        EXPECT_TRUE(insideBox(r.neighbour, 10, 20)) << r.neighbour.x << ", " << r.neighbour.y;
-    }
-}
-
-TEST(ObstacleTest, CounterClockwiseSquareOutlineHasItsNeighboursOutside) {
-    const Obstacle square = makeObstacle(kCounterSquare);
-    ASSERT_EQ(square.boundaryCount, 40);
-    expectRecord(square.boundaryCells[0], {10, 11}, {0, 1}, {9, 11});
-    expectRecord(square.boundaryCells[39], {10, 10}, {-0.7071068f, 0.7071068f}, {9, 9});
-    for (const BoundaryCell& r : square.boundaryCells) {
-        EXPECT_TRUE(outsideBox(r.neighbour, 10, 20)) << r.neighbour.x << ", " << r.neighbour.y;
+    expectRecord(clockwise.boundaryCells[0], {11, 10}, {1, 0}, {11, 11});
+    expectRecord(clockwise.boundaryCells[9], {20, 10}, {0.7071068f, 0.7071068f}, {19, 11});
+    expectRecord(clockwise.boundaryCells[39], {10, 10}, {0.7071068f, -0.7071068f}, {11, 11});
+    expectRecord(counter.boundaryCells[0], {10, 11}, {0, 1}, {9, 11});
+    expectRecord(counter.boundaryCells[39], {10, 10}, {-0.7071068f, 0.7071068f}, {9, 9});
+    for (int k = 0; k < 40; ++k) {
+        const Vec2 in = clockwise.boundaryCells[k].neighbour;
+        const Vec2 out = counter.boundaryCells[k].neighbour;
+        EXPECT_TRUE(in.x > 10 && in.x < 20 && in.y > 10 && in.y < 20) << in.x << ", " << in.y;
+        EXPECT_TRUE(out.x < 10 || out.x > 20 || out.y < 10 || out.y > 20) << out.x << ", " << out.y;
     }
 }
 
@@ -218,12 +212,10 @@ TEST(ObstacleTest, CellsNearTheEdgesStayInsideTheGrid) {
     for (const Obstacle* obstacle : {&right, &left, &bottom}) {
         ASSERT_GT(obstacle->boundaryCount, 0);
         for (const BoundaryCell& r : obstacle->boundaryCells) {
-            EXPECT_TRUE(r.cell.x >= 0 && r.cell.x < kSize && r.cell.y >= 0 && r.cell.y < kSize);
-            EXPECT_TRUE(r.neighbour.x >= 0 && r.neighbour.x < kSize && r.neighbour.y >= 0 &&
-                        r.neighbour.y < kSize);
+            EXPECT_TRUE(insideGrid(r.cell) && insideGrid(r.neighbour));
         }
         for (const Vec2& c : obstacle->interiorCells) {
-            EXPECT_TRUE(c.x >= 0 && c.x < kSize && c.y >= 0 && c.y < kSize);
+            EXPECT_TRUE(insideGrid(c));
         }
     }
     EXPECT_EQ(left.interiorCount, 0);  // the strip in column -1 is dropped
@@ -274,7 +266,7 @@ TEST(ObstacleTest, UnsoundPolygonsAreBoundedOrRefused) {
     const Obstacle& big = solver.obstacles[1];
     EXPECT_GT(big.interiorCount, 0);
     for (const BoundaryCell& r : big.boundaryCells) {
-        EXPECT_TRUE(r.cell.x >= 0 && r.cell.x < kSize && r.cell.y >= 0 && r.cell.y < kSize);
+        EXPECT_TRUE(insideGrid(r.cell));
     }
     solver.setVelocity(50, 50, Vec2(1, 1));
     solver.step();
