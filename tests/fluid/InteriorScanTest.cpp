@@ -94,18 +94,17 @@ TEST(InteriorScanTest, UShapeKeepsItsNotchOutside) {
 TEST(InteriorScanTest, DegeneratePolygons) {
     EXPECT_TRUE(scan({{10, 10}, {20, 10}, {30, 10}}).empty());
 
-    // Zero area on one column still yields a strip one cell wide beside it.
-    Cells strip;
-    for (int r = 11; r <= 20; ++r) {
-        strip.emplace_back(9, r);
-    }
-    EXPECT_EQ(scan({{10, 10}, {10, 20}, {10, 30}}), strip);
-
-    Cells leftOfGrid;
-    for (int r = 11; r <= 20; ++r) {
-        leftOfGrid.emplace_back(-1, r);
-    }
-    EXPECT_EQ(scan({{0, 10}, {0, 20}, {0, 30}}), leftOfGrid);
+    // Zero area on one column still yields a strip one cell wide beside it, left of the grid for
+    // column 0.
+    const auto strip = [](int column) {
+        Cells cells;
+        for (int r = 11; r <= 20; ++r) {
+            cells.emplace_back(column, r);
+        }
+        return cells;
+    };
+    EXPECT_EQ(scan({{10, 10}, {10, 20}, {10, 30}}), strip(9));
+    EXPECT_EQ(scan({{0, 10}, {0, 20}, {0, 30}}), strip(-1));
 }
 
 // The edge that joins the active list second gets the odd-position remainder and steps to column

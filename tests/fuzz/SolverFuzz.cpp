@@ -3,6 +3,7 @@
 // the fast solver, on every vector path this processor runs, and to the straightforward
 // reference, and they must agree to the bit after every operation (NaN payloads aside, as the fast
 // path may commute the operands of an addition).
+#include <algorithm>
 #include <cmath>
 #include <memory>
 #include <vector>
@@ -35,12 +36,8 @@ int anyCell(FuzzInput& in, int size) {
 }
 
 bool allFinite(const VectorField& v) {
-    for (const Vec2& c : v.data) {
-        if (!std::isfinite(c.x) || !std::isfinite(c.y)) {
-            return false;
-        }
-    }
-    return true;
+    return std::all_of(v.data.begin(), v.data.end(),
+                       [](const Vec2& c) { return std::isfinite(c.x) && std::isfinite(c.y); });
 }
 
 }  // namespace
