@@ -3,6 +3,7 @@
 
 #include "CommandLine.h"
 #include "GLWidget.h"
+#include "MainWindowStart.h"
 #include "QTMain.h"
 
 int main(int argc, char** argv) {
@@ -21,7 +22,6 @@ int main(int argc, char** argv) {
     QApplication::setWindowIcon(icon);
 
     QTMain window(options.gridSize);
-    window.show();
-    QObject::connect(&app, &QApplication::lastWindowClosed, &app, &QApplication::quit);
+    showMainWindow(app, window);
     return app.exec();
 }

@@ -16,19 +16,11 @@
 #include <functional>
 
 #include "FluidSolver.h"
+#include "FluidTestSupport.h"
 #include "GLWidget.h"
 #include "QTMain.h"
 
 namespace {
-
-bool atRest(const FluidSolver& solver) {
-    for (const Vec2& v : solver.velocityField().data) {
-        if (v.x != 0.0f || v.y != 0.0f) {
-            return false;
-        }
-    }
-    return true;
-}
 
 // Runs handle on the first modal dialog that opens, polling while a nested event loop runs.
 void whenModalDialogOpens(std::function<void(QWidget*)> handle) {
@@ -88,9 +80,9 @@ TEST_F(QTMainKeysTest, KeysFromTheStartPauseRestToggleTheOutlinesAndTakeBackCorn
     EXPECT_FALSE(view->isPaused());
 
     stir();
-    ASSERT_FALSE(atRest(view->fluidSolver()));
+    ASSERT_FALSE(fluidtest::atRest(view->fluidSolver().velocityField()));
     QTest::keyClick(view, Qt::Key_R);
-    EXPECT_TRUE(atRest(view->fluidSolver()));
+    EXPECT_TRUE(fluidtest::atRest(view->fluidSolver().velocityField()));
 
     QTest::keyClick(view, Qt::Key_O);
     EXPECT_FALSE(view->isOverlayVisible());

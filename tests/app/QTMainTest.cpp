@@ -10,11 +10,12 @@
 #include <QSpinBox>
 #include <QTimer>
 #include <QtTest/QtTest>
-#include <functional>
+#include <cmath>
 
 #include "DisplayFieldOGL.h"
 #include "FluidSolver.h"
 #include "GLWidget.h"
+#include "MainWindowStart.h"
 #include "QTMain.h"
 
 namespace {
@@ -39,18 +40,80 @@ void click(QAbstractButton* button) {
     QTest::mouseClick(button, Qt::LeftButton);
 }
 
+// A control's state as a number: checked or not, the item index, or the value.
+double stateOf(QObject* control) {
+    if (auto* box = qobject_cast<QCheckBox*>(control)) {
+        return box->isChecked();
+    }
+    if (auto* combo = qobject_cast<QComboBox*>(control)) {
+        return combo->currentIndex();
+    }
+    return control->property("value").toDouble();
+}
+
+void setState(QObject* control, double state) {
+    if (auto* box = qobject_cast<QCheckBox*>(control)) {
+        box->setChecked(state != 0.0);
+    } else if (auto* combo = qobject_cast<QComboBox*>(control)) {
+        combo->setCurrentIndex(static_cast<int>(std::lround(state)));
+    } else {
+        control->setProperty("value", state);
+    }
+}
+
+// Each control of the panel and the view setting that it feeds, which is its state divided by
+// scale: the viscosity box and the coefficient sliders hold hundredths.
+struct Feed {
+    const char* control;
+    double scale;
+    double (*setting)(const QTMainTest&);
+};
+
+const Feed kFeeds[] = {
+    {"viscosity", 1, [](const QTMainTest& t) -> double { return t.solver().viscosityEnabled; }},
+    {"ViscosityValue", 100,
+     [](const QTMainTest& t) -> double { return t.solver().kinematicViscosity; }},
+    {"NumberIteration", 1, [](const QTMainTest& t) -> double { return t.solver().iterations; }},
+    {"ComboBoxDisplay", 1,
+     [](const QTMainTest& t) -> double { return static_cast<int>(t.display().mode); }},
+    {"HueColorA", 1, [](const QTMainTest& t) -> double { return t.display().colorA.hue; }},
+    {"HueColorB", 1, [](const QTMainTest& t) -> double { return t.display().colorB.hue; }},
+    {"ColorSaturation", 1,
+     [](const QTMainTest& t) -> double { return t.display().colorA.saturation; }},
+    {"ColorSaturation", 1,
+     [](const QTMainTest& t) -> double { return t.display().colorB.saturation; }},
+    {"CoeffLin", 100, [](const QTMainTest& t) -> double { return t.display().coeffLin; }},
+    {"CoeffLog", 100, [](const QTMainTest& t) -> double { return t.display().coeffLog; }},
+    {"LimitLight", 1, [](const QTMainTest& t) -> double { return t.display().limitLight; }},
+    {"LimitOver", 1, [](const QTMainTest& t) -> double { return t.display().limitOver; }},
+    {"IsLog", 1, [](const QTMainTest& t) -> double { return t.display().isLog; }},
+    {"IsOver", 1, [](const QTMainTest& t) -> double { return t.display().isOver; }},
+    {"IsPositive", 1, [](const QTMainTest& t) -> double { return t.display().isPositive; }},
+};
+
+// The setting equals the control's state in the setting's units, to within the rounding of the
+// division to single precision.
+::testing::AssertionResult feedsItsSetting(const QTMainTest& t, const Feed& feed,
+                                           QObject* control) {
+    const double expected = stateOf(control) / feed.scale;
+    const double setting = feed.setting(t);
+    if (std::fabs(setting - expected) <= 1e-6 * std::fabs(expected)) {
+        return ::testing::AssertionSuccess();
+    }
+    return ::testing::AssertionFailure() << feed.control << " at " << stateOf(control)
+                                         << " gives the view " << setting << ", not " << expected;
+}
+
 }  // namespace
 
 TEST_F(QTMainTest, StartsWithTheViewInVortexModeAndTheReadOutAt9999) {
     ASSERT_NE(view, nullptr);
-    EXPECT_EQ(window.windowTitle(), "Fluid Simulation");
-    EXPECT_EQ(window.size(), QSize(1032, 728).expandedTo(window.minimumSizeHint()));
-
     auto* combo = control<QComboBox>("ComboBoxDisplay");
-    ASSERT_EQ(combo->count(), 3);
+    ASSERT_EQ(combo->count(), 4);
     EXPECT_EQ(combo->itemText(0), "Vectors");
     EXPECT_EQ(combo->itemText(1), "Velocity");
     EXPECT_EQ(combo->itemText(2), "Vortex");
+    EXPECT_EQ(combo->itemText(3), "Dye");
     EXPECT_EQ(combo->currentText(), "Vortex");
     EXPECT_EQ(display().mode, DisplayMode::Vortex);
 
@@ -62,83 +125,29 @@ TEST_F(QTMainTest, StartsWithTheViewInVortexModeAndTheReadOutAt9999) {
     window.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
     EXPECT_EQ(view->size(), QSize(641, 641));
+}
 
-    for (const char* name : {"CoeffLog", "IsLog", "IsPositive", "LimitOver"}) {
-        EXPECT_FALSE(control<QWidget>(name)->isEnabled()) << name;
+// At start and after every change, each control's state is what the view uses: each is set to
+// its first and last state and one between them, and back.
+TEST_F(QTMainTest, EveryControlFeedsItsSettingFromTheStart) {
+    for (const Feed& feed : kFeeds) {
+        QObject* c = control<QObject>(feed.control);
+        ASSERT_NE(c, nullptr);
+        EXPECT_TRUE(feedsItsSetting(*this, feed, c)) << "at start";
+        const double start = stateOf(c);
+        double first = 0.0;
+        double last = 1.0;
+        if (auto* combo = qobject_cast<QComboBox*>(c)) {
+            last = combo->count() - 1;
+        } else if (qobject_cast<QCheckBox*>(c) == nullptr) {
+            first = c->property("minimum").toDouble();
+            last = c->property("maximum").toDouble();
+        }
+        for (const double state : {first, last, first + 0.37 * (last - first), start}) {
+            setState(c, state);
+            EXPECT_TRUE(feedsItsSetting(*this, feed, c));
+        }
     }
-    for (const char* name :
-         {"viscosity", "ViscosityValue", "NumberIteration", "CoeffLin", "ComboBoxDisplay",
-          "HueColorA", "HueColorB", "ColorSaturation", "IsOver", "LimitLight", "ClrObs"}) {
-        EXPECT_TRUE(control<QWidget>(name)->isEnabled()) << name;
-    }
-}
-
-TEST_F(QTMainTest, StartValuesOfTheViewMatchThePanelDefaults) {
-    EXPECT_TRUE(solver().viscosityEnabled);
-    EXPECT_FLOAT_EQ(solver().kinematicViscosity, 0.01f);
-    EXPECT_EQ(solver().iterations, 20);
-    EXPECT_EQ(display().colorA.hue, 0);
-    EXPECT_EQ(display().colorB.hue, 43);
-    EXPECT_EQ(display().colorA.saturation, 255);
-    EXPECT_EQ(display().colorB.saturation, 255);
-    EXPECT_FLOAT_EQ(display().coeffLin, 1.0f);
-    EXPECT_EQ(display().limitLight, 128);
-    EXPECT_EQ(display().limitOver, 9);
-    EXPECT_FALSE(display().isOver);
-    EXPECT_FALSE(display().isPositive);
-}
-
-TEST_F(QTMainTest, ViscosityBoxHoldsHundredths) {
-    auto* box = control<QDoubleSpinBox>("ViscosityValue");
-    box->setValue(0.5);
-    EXPECT_FLOAT_EQ(solver().kinematicViscosity, 0.005f);
-    box->setValue(1000.0);
-    EXPECT_FLOAT_EQ(solver().kinematicViscosity, 10.0f);
-    box->setValue(1.0);
-    EXPECT_FLOAT_EQ(solver().kinematicViscosity, 0.01f);
-}
-
-TEST_F(QTMainTest, CoefficientSlidersHoldHundredths) {
-    auto* lin = control<QSlider>("CoeffLin");
-    lin->setValue(250);
-    EXPECT_FLOAT_EQ(display().coeffLin, 2.5f);
-    lin->setValue(0);
-    EXPECT_EQ(display().coeffLin, 0.0f);
-    lin->setValue(1000);
-    EXPECT_FLOAT_EQ(display().coeffLin, 10.0f);
-
-    // Disabled in the panel, but its slot still converts whatever reaches it.
-    control<QSlider>("CoeffLog")->setValue(37);
-    EXPECT_FLOAT_EQ(display().coeffLog, 0.37f);
-}
-
-TEST_F(QTMainTest, SlidersSpinBoxAndComboReachTheirSetting) {
-    struct Row {
-        const char* name;
-        int value;
-        std::function<int(const QTMainTest&)> setting;
-    };
-    const Row rows[] = {
-        {"HueColorA", 200, [](const QTMainTest& t) { return t.display().colorA.hue; }},
-        {"HueColorB", 255, [](const QTMainTest& t) { return t.display().colorB.hue; }},
-        {"ColorSaturation", 77, [](const QTMainTest& t) { return t.display().colorA.saturation; }},
-        {"ColorSaturation", 0, [](const QTMainTest& t) { return t.display().colorB.saturation; }},
-        {"LimitLight", 255, [](const QTMainTest& t) { return t.display().limitLight; }},
-        {"LimitOver", 100, [](const QTMainTest& t) { return t.display().limitOver; }},
-        {"NumberIteration", 2, [](const QTMainTest& t) { return t.solver().iterations; }},
-        {"NumberIteration", 50, [](const QTMainTest& t) { return t.solver().iterations; }},
-    };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.name);
-        window.findChild<QObject*>(row.name)->setProperty("value", row.value);
-        EXPECT_EQ(row.setting(*this), row.value);
-    }
-
-    auto* combo = control<QComboBox>("ComboBoxDisplay");
-    combo->setCurrentIndex(0);
-    EXPECT_EQ(display().mode, DisplayMode::Vectors);
-    combo->setCurrentIndex(1);
-    EXPECT_EQ(display().mode, DisplayMode::Velocity);
 }
 
 TEST_F(QTMainTest, ViscositySwitchGreysTheValueAndKeepsIt) {
@@ -211,13 +220,15 @@ TEST_F(QTMainTest, ClearObstaclesRemovesThemAndIsHarmlessWithNone) {
     EXPECT_TRUE(solver().obstacles.empty());
 }
 
-// The same wiring as main: closing the last window ends the event loop, which returns 0.
+// What main does with the window once built, then a close as the user's: the event loop ends
+// with 0. A loop that outlives the close is ended with 1 (a timer that goes with the window).
 TEST(QTMainShutDownTest, ClosingTheWindowEndsTheEventLoopWithExitCodeZero) {
     QTMain window;
-    window.show();
-    QObject::connect(qApp, &QApplication::lastWindowClosed, qApp, &QApplication::quit);
+    showMainWindow(*qApp, window);
+    EXPECT_TRUE(window.isVisible());
     // Let the fluid run for a while first, so that steps, fills and paints have happened.
     QTimer::singleShot(300, &window, &QWidget::close);
+    QTimer::singleShot(10000, &window, [] { QCoreApplication::exit(1); });
     EXPECT_EQ(QApplication::exec(), 0);
     EXPECT_FALSE(window.isVisible());
 }

@@ -5,7 +5,7 @@
 #include <limits>
 
 #include "ColorHSL.h"
-#include "DisplayField.h"
+#include "DisplayTestSupport.h"
 
 namespace {
 
@@ -27,16 +27,6 @@ struct Rgb {
 ColorHSL hsl(std::uint8_t hue, std::uint8_t saturation, std::uint8_t lightness) {
     return ColorHSL{0, hue, saturation, lightness};
 }
-
-// valueToColor needs a display only for its settings; this one never draws.
-class SettingsOnly final : public DisplayField {
-public:
-    SettingsOnly() : DisplayField(3, 3) {}
-    void drawVectors() override {}
-    void drawVortex() override {}
-    void drawVelocity() override {}
-    void drawDye() override {}
-};
 
 }  // namespace
 
@@ -80,76 +70,68 @@ TEST(Pack, PutsRedInTheLowByteAndAlphaInTheHighByte) {
     EXPECT_EQ(pack(ColorRGB{0x44, 0x11, 0x22, 0x33}), 0x44332211u);
 }
 
-TEST(ColourRule, InitialSettings) {
-    const SettingsOnly display;
-    struct Case {
-        float value;
-        Rgb out;
-    };
-    const Case cases[] = {
-        {0.0f, {0, 0, 0}},       {64.0f, {128, 0, 0}},     {127.9f, {254, 0, 0}},
-        {128.0f, {255, 1, 1}},   {200.0f, {255, 1, 1}},    {1000.0f, {255, 1, 1}},
-        {-64.0f, {126, 128, 0}}, {-300.0f, {252, 255, 1}},
-    };
-    for (const Case& c : cases) {
-        const ColorRGB rgb = display.valueToColor(c.value);
-        EXPECT_TRUE(hasChannels(rgb, c.out)) << "value " << c.value;
-        EXPECT_EQ(rgb.alpha, 0) << "value " << c.value;
-    }
-}
-
-TEST(ColourRule, HueShiftPastTheLimit) {
-    SettingsOnly display;
-    display.setIsOver(true);
-    display.setIsPositive(true);
-    EXPECT_TRUE(hasChannels(display.valueToColor(200.0f), {255, 54, 1}));  // hue 0 + 9
-    EXPECT_TRUE(hasChannels(display.valueToColor(130.0f), {255, 12, 1}));  // hue 0 + 2
-    EXPECT_TRUE(hasChannels(display.valueToColor(128.0f), {255, 1, 1}));   // no shift at the limit
-
-    display.setIsPositive(false);
-    EXPECT_TRUE(hasChannels(display.valueToColor(200.0f), {255, 1, 48}));  // hue 0 - 9 = 247
-}
-
-TEST(ColourRule, FollowsTheSettings) {
-    SettingsOnly display;
-    display.setHueColorA(85);
-    display.setCoeffLin(2.0f);
-    EXPECT_TRUE(hasChannels(display.valueToColor(64.0f), {1, 255, 1}));  // level 128: pure green
-
-    display.setLimitLight(64);
-    EXPECT_TRUE(hasChannels(display.valueToColor(1000.0f), {0, 128, 0}));  // held at 64
-
-    display.setColorSaturation(0);
-    display.setCoeffLin(1.0f);
-    EXPECT_TRUE(hasChannels(display.valueToColor(40.0f), {40, 40, 40}));
-    EXPECT_TRUE(hasChannels(display.valueToColor(-40.0f), {40, 40, 40}));
-}
-
-// Values that reach the rule from a blown-up field: each gets a defined colour.
-TEST(ColourRule, NonFiniteValues) {
-    SettingsOnly display;
+// The rule on worked values, with the initial settings (hue 0 for colorA, coefficient 1,
+// limitLight 128, saturation 255, no hue shift) and with some of them changed.
+TEST(ColourRule, WorkedValues) {
     const float inf = std::numeric_limits<float>::infinity();
     const float nan = std::numeric_limits<float>::quiet_NaN();
-    EXPECT_TRUE(hasChannels(display.valueToColor(inf), {255, 1, 1}));
-    EXPECT_TRUE(hasChannels(display.valueToColor(-inf), {252, 255, 1}));
-    EXPECT_TRUE(hasChannels(display.valueToColor(3.0e38f), {255, 1, 1}));
-
-    // NaN is not above 0, so it takes colorB, at level 0: black. Grey shows the level directly.
-    EXPECT_TRUE(hasChannels(display.valueToColor(nan), {0, 0, 0}));
-    display.setColorSaturation(0);
-    EXPECT_TRUE(hasChannels(display.valueToColor(nan), {0, 0, 0}));
-
-    // Past the limit the shift is capped by limitOver, however large the value.
-    display.setColorSaturation(255);
-    display.setIsOver(true);
-    display.setIsPositive(true);
-    EXPECT_TRUE(hasChannels(display.valueToColor(inf), {255, 54, 1}));
-}
-
-// The panel never sends a negative coefficient; if one came, levels would stay at 0.
-TEST(ColourRule, NegativeCoefficientGivesBlack) {
-    SettingsOnly display;
-    display.setCoeffLin(-1.0f);
-    EXPECT_TRUE(hasChannels(display.valueToColor(64.0f), {0, 0, 0}));
-    EXPECT_TRUE(hasChannels(display.valueToColor(-64.0f), {0, 0, 0}));
+    struct Settings {
+        std::uint8_t hueA = 0;
+        float coeff = 1.0f;
+        std::uint8_t limit = 128;
+        std::uint8_t saturation = 255;
+        bool over = false;
+        bool positive = false;
+    };
+    const Settings over{0, 1.0f, 128, 255, true, true};
+    const Settings green{85, 2.0f};
+    const Settings grey{0, 1.0f, 128, 0};
+    const struct {
+        Settings settings;
+        float value;
+        Rgb out;
+    } cases[] = {
+        {{}, 0.0f, {0, 0, 0}},
+        {{}, 64.0f, {128, 0, 0}},
+        {{}, 127.9f, {254, 0, 0}},
+        {{}, 128.0f, {255, 1, 1}},
+        {{}, 200.0f, {255, 1, 1}},
+        {{}, 1000.0f, {255, 1, 1}},
+        {{}, -64.0f, {126, 128, 0}},
+        {{}, -300.0f, {252, 255, 1}},
+        // Past the limit the hue turns one step per level, at most limitOver = 9 steps.
+        {over, 200.0f, {255, 54, 1}},                              // hue 0 + 9
+        {over, 130.0f, {255, 12, 1}},                              // hue 0 + 2
+        {over, 128.0f, {255, 1, 1}},                               // no shift at the limit
+        {{0, 1.0f, 128, 255, true, false}, 200.0f, {255, 1, 48}},  // hue 0 - 9 = 247
+        {green, 64.0f, {1, 255, 1}},                               // level 128: pure green
+        {{85, 2.0f, 64}, 1000.0f, {0, 128, 0}},                    // held at 64
+        {grey, 40.0f, {40, 40, 40}},
+        {grey, -40.0f, {40, 40, 40}},
+        // Values that reach the rule from a blown-up field: each gets a defined colour. NaN is
+        // not above 0, so it takes colorB, at level 0: black, as grey shows.
+        {{}, inf, {255, 1, 1}},
+        {{}, -inf, {252, 255, 1}},
+        {{}, 3.0e38f, {255, 1, 1}},
+        {{}, nan, {0, 0, 0}},
+        {grey, nan, {0, 0, 0}},
+        {over, inf, {255, 54, 1}},  // the shift capped by limitOver, however large the value
+        // The panel never sends a negative coefficient; if one came, levels would stay at 0.
+        {{0, -1.0f}, 64.0f, {0, 0, 0}},
+        {{0, -1.0f}, -64.0f, {0, 0, 0}},
+    };
+    for (const auto& c : cases) {
+        displaytest::HeadlessDisplay display(3, 3);
+        display.setHueColorA(c.settings.hueA);
+        display.setCoeffLin(c.settings.coeff);
+        display.setLimitLight(c.settings.limit);
+        display.setColorSaturation(c.settings.saturation);
+        display.setIsOver(c.settings.over);
+        display.setIsPositive(c.settings.positive);
+        const ColorRGB rgb = display.valueToColor(c.value);
+        EXPECT_TRUE(hasChannels(rgb, c.out))
+            << "value " << c.value << ", hue " << int(c.settings.hueA) << ", coefficient "
+            << c.settings.coeff;
+        EXPECT_EQ(rgb.alpha, 0) << "value " << c.value;
+    }
 }

@@ -3,26 +3,13 @@
 #include <gtest/gtest.h>
 
 #include "CountingNew.h"
-#include "DisplayField.h"
+#include "DisplayTestSupport.h"
 #include "VectorField.h"
-
-namespace {
-
-class NoDrawing final : public DisplayField {
-public:
-    NoDrawing() : DisplayField(100, 100) {}
-    void drawVectors() override {}
-    void drawVortex() override {}
-    void drawVelocity() override {}
-    void drawDye() override {}
-};
-
-}  // namespace
 
 TEST(Fill, AllocatesNothingInAnyMode) {
     VectorField field(100, 100);
     field.set(50, 50, Vec2(1.0f, 2.0f));
-    NoDrawing display;
+    displaytest::HeadlessDisplay display(100, 100);
     for (int mode : {0, 1, 2, 7}) {
         display.setDisplayMode(mode);
         const long before = allocationCount();

@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <limits>
 #include <map>
 #include <set>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -58,19 +60,15 @@ TEST(InteriorScanTest, SquareLosesItsLastColumnBelowTheFirstRow) {
     EXPECT_EQ(rows.count(20), 0u);
 }
 
-TEST(InteriorScanTest, CellsComeRowByRowLeftToRight) {
-    const Cells cells = scan({{10, 10}, {30, 15}, {12, 25}});
-    for (std::size_t k = 1; k < cells.size(); ++k) {
-        const bool ordered =
-            cells[k - 1].second < cells[k].second ||
-            (cells[k - 1].second == cells[k].second && cells[k - 1].first < cells[k].first);
-        ASSERT_TRUE(ordered) << "at " << k;
-    }
-}
-
-TEST(InteriorScanTest, Triangle) {
+// Rows upward and, within a row, columns upward: every cell comes after the one before it in
+// that order, so none comes twice.
+TEST(InteriorScanTest, TriangleRowByRowLeftToRight) {
     const Cells cells = scan({{10, 10}, {30, 15}, {12, 25}});
     EXPECT_EQ(cells.size(), 129u);
+    const auto notAfter = [](const std::pair<int, int>& a, const std::pair<int, int>& b) {
+        return std::tie(b.second, b.first) <= std::tie(a.second, a.first);
+    };
+    EXPECT_TRUE(std::adjacent_find(cells.begin(), cells.end(), notAfter) == cells.end());
     const auto rows = byRow(cells);
     EXPECT_EQ(rows.count(10), 0u);
     EXPECT_EQ(rows.at(11), range(11, 12));
@@ -96,18 +94,17 @@ TEST(InteriorScanTest, UShapeKeepsItsNotchOutside) {
 TEST(InteriorScanTest, DegeneratePolygons) {
     EXPECT_TRUE(scan({{10, 10}, {20, 10}, {30, 10}}).empty());
 
-    // Zero area on one column still yields a strip one cell wide beside it.
-    Cells strip;
-    for (int r = 11; r <= 20; ++r) {
-        strip.emplace_back(9, r);
-    }
-    EXPECT_EQ(scan({{10, 10}, {10, 20}, {10, 30}}), strip);
-
-    Cells leftOfGrid;
-    for (int r = 11; r <= 20; ++r) {
-        leftOfGrid.emplace_back(-1, r);
-    }
-    EXPECT_EQ(scan({{0, 10}, {0, 20}, {0, 30}}), leftOfGrid);
+    // Zero area on one column still yields a strip one cell wide beside it, left of the grid for
+    // column 0.
+    const auto strip = [](int column) {
+        Cells cells;
+        for (int r = 11; r <= 20; ++r) {
+            cells.emplace_back(column, r);
+        }
+        return cells;
+    };
+    EXPECT_EQ(scan({{10, 10}, {10, 20}, {10, 30}}), strip(9));
+    EXPECT_EQ(scan({{0, 10}, {0, 20}, {0, 30}}), strip(-1));
 }
 
 // The edge that joins the active list second gets the odd-position remainder and steps to column

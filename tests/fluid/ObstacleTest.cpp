@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <limits>
+#include <map>
+#include <utility>
 #include <vector>
 
 #include "FluidSolver.h"
@@ -25,12 +28,30 @@ void expectRecord(const BoundaryCell& r, Vec2 cell, Vec2 tangent, Vec2 neighbour
     expectVec(r.neighbour, neighbour.x, neighbour.y);
 }
 
-bool insideBox(const Vec2& c, int lo, int hi) {
-    return c.x > lo && c.x < hi && c.y > lo && c.y < hi;
+bool insideGrid(const Vec2& c) {
+    return c.x >= 0 && c.x < kSize && c.y >= 0 && c.y < kSize;
 }
 
-bool outsideBox(const Vec2& c, int lo, int hi) {
-    return c.x < lo || c.x > hi || c.y < lo || c.y > hi;
+// n(i, j) = 1000 + i + 100 j, the value of cell (i, j) in a numbered field: a value copied from
+// elsewhere names the cell it came from.
+float n(int i, int j) {
+    return static_cast<float>(1000 + i + 100 * j);
+}
+
+// Scalar cells n(i, j); vector cells (-n(i, j), n(i, j)).
+void number(ScalarField& s) {
+    for (int j = 0; j < s.height; ++j) {
+        for (int i = 0; i < s.width; ++i) {
+            s.set(i, j, n(i, j));
+        }
+    }
+}
+void number(VectorField& v) {
+    for (int j = 0; j < v.height; ++j) {
+        for (int i = 0; i < v.width; ++i) {
+            v.set(i, j, Vec2(-n(i, j), n(i, j)));
+        }
+    }
 }
 
 const std::vector<Vec2> kClockwiseSquare{{10, 10}, {20, 10}, {20, 20}, {10, 20}};
@@ -38,28 +59,26 @@ const std::vector<Vec2> kCounterSquare{{10, 10}, {10, 20}, {20, 20}, {20, 10}};
 
 }  // namespace
 
-TEST(ObstacleTest, ClockwiseSquareOutlineHasItsNeighboursInside) {
-    const Obstacle square = makeObstacle(kClockwiseSquare);
-    ASSERT_EQ(square.boundaryCount, 40);
-    ASSERT_EQ(square.boundaryCells.size(), 40u);
-    EXPECT_EQ(square.interiorCount, 91);
+// A neighbour lies a quarter turn from the direction of travel towards increasing rows: inside a
+// square walked clockwise on the screen, outside one walked the other way.
+TEST(ObstacleTest, SquareOutlinesHaveTheirNeighboursInsideOrOutside) {
+    const Obstacle clockwise = makeObstacle(kClockwiseSquare);
+    const Obstacle counter = makeObstacle(kCounterSquare);
+    ASSERT_EQ(clockwise.boundaryCount, 40);
+    ASSERT_EQ(clockwise.boundaryCells.size(), 40u);
+    ASSERT_EQ(counter.boundaryCount, 40);
+    EXPECT_EQ(clockwise.interiorCount, 91);
 
-    expectRecord(square.boundaryCells[0], {11, 10}, {1, 0}, {11, 11});
-    expectRecord(square.boundaryCells[9], {20, 10}, {0.7071068f, 0.7071068f}, {19, 11});
-    expectRecord(square.boundaryCells[39], {10, 10}, {0.7071068f, -0.7071068f}, {11, 11});
-
-    for (const BoundaryCell& r : square.boundaryCells) {
-        EXPECT_TRUE(insideBox(r.neighbour, 10, 20)) << r.neighbour.x << ", " << r.neighbour.y;
-    }
-}
-
-TEST(ObstacleTest, CounterClockwiseSquareOutlineHasItsNeighboursOutside) {
-    const Obstacle square = makeObstacle(kCounterSquare);
-    ASSERT_EQ(square.boundaryCount, 40);
-    expectRecord(square.boundaryCells[0], {10, 11}, {0, 1}, {9, 11});
-    expectRecord(square.boundaryCells[39], {10, 10}, {-0.7071068f, 0.7071068f}, {9, 9});
-    for (const BoundaryCell& r : square.boundaryCells) {
-        EXPECT_TRUE(outsideBox(r.neighbour, 10, 20)) << r.neighbour.x << ", " << r.neighbour.y;
+    expectRecord(clockwise.boundaryCells[0], {11, 10}, {1, 0}, {11, 11});
+    expectRecord(clockwise.boundaryCells[9], {20, 10}, {0.7071068f, 0.7071068f}, {19, 11});
+    expectRecord(clockwise.boundaryCells[39], {10, 10}, {0.7071068f, -0.7071068f}, {11, 11});
+    expectRecord(counter.boundaryCells[0], {10, 11}, {0, 1}, {9, 11});
+    expectRecord(counter.boundaryCells[39], {10, 10}, {-0.7071068f, 0.7071068f}, {9, 9});
+    for (int k = 0; k < 40; ++k) {
+        const Vec2 in = clockwise.boundaryCells[k].neighbour;
+        const Vec2 out = counter.boundaryCells[k].neighbour;
+        EXPECT_TRUE(in.x > 10 && in.x < 20 && in.y > 10 && in.y < 20) << in.x << ", " << in.y;
+        EXPECT_TRUE(out.x < 10 || out.x > 20 || out.y < 10 || out.y > 20) << out.x << ", " << out.y;
     }
 }
 
@@ -79,81 +98,109 @@ TEST(ObstacleTest, VectorPassKeepsTheComponentAlongTheOutline) {
     expectVec(v.at(41, 41), 0, 0);  // interior zeroed after the outline
 }
 
+// The clockwise square's records copy the cell one step inside: each edge the row or column next
+// to it, each corner its diagonal. All copies are made, in record order, before the interior
+// (rows 10 to 19, columns 10 to 18, and column 19 of row 10) is zeroed.
 TEST(ObstacleTest, ScalarPassCopiesInRecordOrderThenZeroesTheInterior) {
-    const Obstacle square = makeObstacle(kClockwiseSquare);
+    Obstacle square = makeObstacle(kClockwiseSquare);
+    // One record more, after the outline: it reads (20, 15), which the right-hand edge wrote.
+    square.boundaryCells.push_back(BoundaryCell{Vec2(21, 15), Vec2(0, 1), Vec2(20, 15)});
     ScalarField s(kSize, kSize);
-    for (int j = 0; j < kSize; ++j) {
-        for (int i = 0; i < kSize; ++i) {
-            s.set(i, j, static_cast<float>(1000 + i + 100 * j));
-        }
-    }
-    // Replay the pass by hand, record by record, on a copy of the values.
-    std::vector<float> expected = s.data;
-    for (const BoundaryCell& r : square.boundaryCells) {
-        expected[s.index(r.cell.x, r.cell.y)] = expected[s.index(r.neighbour.x, r.neighbour.y)];
-    }
-    for (const Vec2& c : square.interiorCells) {
-        expected[s.index(c.x, c.y)] = 0.0f;
-    }
+    number(s);
     square.applyToScalarField(s);
-    EXPECT_EQ(s.data, expected);
-
-    // The top row's outline cells are also interior cells: they end at zero.
-    for (int i = 11; i <= 19; ++i) {
-        EXPECT_EQ(s.at(i, 10), 0.0f);
+    for (int k = 11; k <= 19; ++k) {
+        EXPECT_EQ(s.at(20, k), n(19, k)) << "right-hand edge, row " << k;
+        EXPECT_EQ(s.at(k, 20), n(k, 19)) << "bottom edge, column " << k;  // copied, then zeroed
+        EXPECT_EQ(s.at(k, 10), 0.0f) << "top edge, column " << k;         // also interior
+        EXPECT_EQ(s.at(10, k), 0.0f) << "left-hand edge, row " << k;      // also interior
     }
-    // The right-hand outline copies live values from column 19, outside the interior.
-    for (int j = 11; j <= 19; ++j) {
-        EXPECT_EQ(s.at(20, j), static_cast<float>(1000 + 19 + 100 * j));
+    const struct {
+        int i;
+        int j;
+        float value;
+    } cells[] = {
+        {20, 10, n(19, 11)}, {20, 20, n(19, 19)}, {10, 20, n(11, 19)},  // corners
+        {10, 10, 0.0f},      {15, 15, 0.0f},      {19, 19, n(19, 19)},  // inside
+        {21, 15, n(19, 15)}, {21, 14, n(21, 14)}, {25, 25, n(25, 25)},  // outside
+    };
+    for (const auto& c : cells) {
+        EXPECT_EQ(s.at(c.i, c.j), c.value) << "cell " << c.i << ", " << c.j;
     }
 }
 
+// Cell (20, 15) lies on the right-hand outline of the first square, which copies (19, 15) into
+// it, and inside the second, which zeroes it: in the order added it ends at 0, in the reverse
+// order, or without the second square, with the value of (19, 15).
 TEST(ObstacleTest, SolverImposesObstaclesInTheOrderAdded) {
     FluidSolver solver(kSize, kSize, 0.001f, 0.01f, 20);
     solver.clearObstacles();  // on an empty list: nothing happens
     EXPECT_TRUE(solver.obstacles.empty());
-
-    // Two squares sharing the cell (20, 20): the first has it as a corner, the second inside.
     solver.addObstacle(kClockwiseSquare.data(), 4);
-    const std::vector<Vec2> second{{15, 15}, {25, 15}, {25, 25}, {15, 25}};
+    const std::vector<Vec2> second{{20, 12}, {30, 12}, {30, 18}, {20, 18}};
     solver.addObstacle(second.data(), 4);
     ASSERT_EQ(solver.obstacles.size(), 2);
 
     ScalarField s(kSize, kSize);
-    for (float& cell : s.data) {
-        cell = 1.0f;
-    }
-    solver.setScalarBoundary(s);
-    EXPECT_EQ(s.at(20, 20), 0.0f);  // the later obstacle's interior wins
-
     VectorField v(kSize, kSize);
-    for (Vec2& cell : v.data) {
-        cell = Vec2(2, 2);
-    }
+    number(s);
+    number(v);
+    solver.setScalarBoundary(s);
     solver.setVectorBoundary(v);
-    expectVec(v.at(20, 20), 0, 0);
-    expectVec(v.at(15, 12), 0, 0);  // inside the first square
+    EXPECT_EQ(s.at(20, 15), 0.0f);
+    expectVec(v.at(20, 15), 0, 0);
+    // Above the second square the first one's outline keeps its copy.
+    EXPECT_EQ(s.at(20, 11), n(19, 11));
+    expectVec(v.at(20, 11), 0, n(19, 11));
 
     solver.clearObstacles();
     EXPECT_TRUE(solver.obstacles.empty());
-    for (Vec2& cell : v.data) {
-        cell = Vec2(2, 2);
-    }
+    number(s);
+    number(v);
+    solver.setScalarBoundary(s);
     solver.setVectorBoundary(v);
-    expectVec(v.at(15, 12), 2, 2);
+    EXPECT_EQ(s.at(20, 15), n(20, 15));
+    expectVec(v.at(15, 12), -n(15, 12), n(15, 12));
 }
 
+// A jet against a wall. Behind the wall the flow all but stops, where it crosses freely without
+// the wall; and no flow crosses the outline: where the last record to write a cell is not
+// overwritten by the interior, the velocity lies along that record's tangent, t x v = 0.
 TEST(ObstacleTest, ObstaclesShapeTheFlow) {
-    FluidSolver solver(kSize, kSize, 0.001f, 0.01f, 20);
-    const std::vector<Vec2> wall{{40, 20}, {45, 20}, {45, 80}, {40, 80}};
-    solver.addObstacle(wall.data(), 4);
-    solver.setVelocity(30, 50, Vec2(500, 0));
-    for (int k = 0; k < 20; ++k) {
-        solver.step();
+    FluidSolver walled(kSize, kSize, 0.001f, 0.01f, 20);
+    FluidSolver open(kSize, kSize, 0.001f, 0.01f, 20);
+    const std::vector<Vec2> wall{{40, 20}, {40, 80}, {45, 80}, {45, 20}};
+    walled.addObstacle(wall.data(), 4);
+    for (FluidSolver* solver : {&walled, &open}) {
+        solver->setVelocity(30, 50, Vec2(500, 0));
+        for (int k = 0; k < 20; ++k) {
+            solver->step();
+        }
     }
-    for (const Vec2& c : solver.obstacles[0].interiorCells) {
-        expectVec(solver.velocity.at(c.x, c.y), 0, 0);
+    const auto flowBehindTheWall = [](const FluidSolver& solver) {
+        float sum = 0.0f;
+        for (int j = 20; j <= 80; ++j) {
+            sum += solver.velocity.at(46, j).x;
+        }
+        return sum;
+    };
+    EXPECT_GT(flowBehindTheWall(open), 10.0f);
+    EXPECT_LT(std::fabs(flowBehindTheWall(walled)), 0.01f * flowBehindTheWall(open));
+
+    std::map<std::pair<int, int>, Vec2> tangents;
+    for (const BoundaryCell& r : walled.obstacles[0].boundaryCells) {
+        tangents[{static_cast<int>(r.cell.x), static_cast<int>(r.cell.y)}] = r.tangent;
     }
+    for (const Vec2& c : walled.obstacles[0].interiorCells) {
+        tangents.erase({static_cast<int>(c.x), static_cast<int>(c.y)});
+    }
+    int moving = 0;
+    for (const auto& [cell, t] : tangents) {
+        const Vec2 v = walled.velocity.at(cell.first, cell.second);
+        EXPECT_LE(std::fabs(t.x * v.y - t.y * v.x), 1e-6f * v.length())
+            << "cell " << cell.first << ", " << cell.second;
+        moving += v.length() > 0.0f;
+    }
+    EXPECT_GT(moving, 20);
 }
 
 // Outlines along the last column point their neighbours one column past the grid; polygons on
@@ -165,12 +212,10 @@ TEST(ObstacleTest, CellsNearTheEdgesStayInsideTheGrid) {
     for (const Obstacle* obstacle : {&right, &left, &bottom}) {
         ASSERT_GT(obstacle->boundaryCount, 0);
         for (const BoundaryCell& r : obstacle->boundaryCells) {
-            EXPECT_TRUE(r.cell.x >= 0 && r.cell.x < kSize && r.cell.y >= 0 && r.cell.y < kSize);
-            EXPECT_TRUE(r.neighbour.x >= 0 && r.neighbour.x < kSize && r.neighbour.y >= 0 &&
-                        r.neighbour.y < kSize);
+            EXPECT_TRUE(insideGrid(r.cell) && insideGrid(r.neighbour));
         }
         for (const Vec2& c : obstacle->interiorCells) {
-            EXPECT_TRUE(c.x >= 0 && c.x < kSize && c.y >= 0 && c.y < kSize);
+            EXPECT_TRUE(insideGrid(c));
         }
     }
     EXPECT_EQ(left.interiorCount, 0);  // the strip in column -1 is dropped
@@ -181,14 +226,16 @@ TEST(ObstacleTest, CellsNearTheEdgesStayInsideTheGrid) {
     }
     EXPECT_TRUE(clamped);
 
-    // The last cell of the row above the strip is not zeroed.
+    // Written through the field's storage, the strip's cell (-1, 16) would land on (99, 15), the
+    // last cell of the row above, and zero it: the wall rule's copy of (98, 15) must stay.
     FluidSolver solver(kSize, kSize, 0.001f, 0.01f, 20);
     const std::vector<Vec2> strip{{0, 10}, {0, 20}, {0, 30}};
     solver.addObstacle(strip.data(), 3);
     VectorField v(kSize, kSize);
+    v.set(98, 15, Vec2(0, 5));
     v.set(99, 15, Vec2(0, 7));
     solver.setVectorBoundary(v);
-    EXPECT_EQ(v.at(99, 15).y, v.at(98, 15).y);  // only the wall rule applied
+    EXPECT_EQ(v.at(99, 15).y, 5.0f);
 }
 
 TEST(ObstacleTest, UnsoundPolygonsAreBoundedOrRefused) {
@@ -219,7 +266,7 @@ TEST(ObstacleTest, UnsoundPolygonsAreBoundedOrRefused) {
     const Obstacle& big = solver.obstacles[1];
     EXPECT_GT(big.interiorCount, 0);
     for (const BoundaryCell& r : big.boundaryCells) {
-        EXPECT_TRUE(r.cell.x >= 0 && r.cell.x < kSize && r.cell.y >= 0 && r.cell.y < kSize);
+        EXPECT_TRUE(insideGrid(r.cell));
     }
     solver.setVelocity(50, 50, Vec2(1, 1));
     solver.step();

@@ -1,23 +1,20 @@
 // The fast solver against the straightforward one, bit for bit, over long random runs of every
 // public operation, on every instruction-set path this processor runs.
 //
-// Two floats agree when their bits are equal, or when both are NaN: a compiler may commute the
-// operands of an addition, and which of two NaN operands an addition returns depends on their
-// order, so NaN payloads may legitimately differ. Every other value, signed zeros and infinities
-// included, must match exactly.
+// Two floats agree when their bits are equal or both are NaN (fluidtest::agree).
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstdint>
 #include <cstdio>
-#include <cstring>
 #include <limits>
 #include <random>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "FluidSolver.h"
+#include "FluidTestSupport.h"
 #include "ReferenceSolver.h"
 
 namespace {
@@ -25,51 +22,25 @@ namespace {
 constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
 constexpr float kInf = std::numeric_limits<float>::infinity();
 
-bool agree(float a, float b) {
-    if (std::isnan(a) && std::isnan(b)) {
-        return true;
-    }
-    std::uint32_t x;
-    std::uint32_t y;
-    std::memcpy(&x, &a, sizeof x);
-    std::memcpy(&y, &b, sizeof y);
-    return x == y;
-}
-
 std::string hex(float v) {
     char text[32];
     std::snprintf(text, sizeof text, "%a", static_cast<double>(v));
     return text;
 }
 
-template <typename T>
-float component(const T& cell, int c);
-template <>
-float component(const Vec2& cell, int c) {
-    return c == 0 ? cell.x : cell.y;
-}
-template <>
-float component(const float& cell, int) {
-    return cell;
-}
-
-// Names the first cell where two fields of the same size differ.
+// Names the first cell where two fields of the same size disagree.
 template <typename T>
 ::testing::AssertionResult sameField(const char* name, const GridField<T>& fast,
                                      const GridField<T>& reference) {
-    const int components = sizeof(T) / sizeof(float);
-    for (std::size_t k = 0; k < fast.data.size(); ++k) {
-        for (int c = 0; c < components; ++c) {
-            const float a = component(fast.data[k], c);
-            const float b = component(reference.data[k], c);
-            if (!agree(a, b)) {
-                return ::testing::AssertionFailure()
-                       << name << " cell (" << k % fast.width << ", " << k / fast.width
-                       << ") component " << c << ": fast " << hex(a) << ", reference " << hex(b);
-            }
-        }
+    const long k = fluidtest::firstDisagreement(fast, reference);
+    if (k < 0) {
+        return ::testing::AssertionSuccess();
     }
-    return ::testing::AssertionSuccess();
+    const long cell = k / fluidtest::kFloatsPerCell<T>;
+    return ::testing::AssertionFailure()
+           << name << " cell (" << cell % fast.width << ", " << cell / fast.width << ") component "
+           << k % fluidtest::kFloatsPerCell<T> << ": fast " << hex(fluidtest::floatAt(fast, k))
+           << ", reference " << hex(fluidtest::floatAt(reference, k));
 }
 
 ::testing::AssertionResult sameState(const FluidSolver& fast, const ReferenceSolver& reference) {
@@ -91,7 +62,7 @@ public:
     Twins(int width, int height, SimdPath path, int iterations = 20, float viscosity = 0.01f)
         : fast(width, height, 0.001f, viscosity, iterations),
           reference(width, height, 0.001f, viscosity, iterations) {
-        chosen = fast.useSimdPath(path);
+        fast.useSimdPath(path);
     }
 
     template <typename Operation>
@@ -102,7 +73,6 @@ public:
 
     FluidSolver fast;
     ReferenceSolver reference;
-    bool chosen = false;
 };
 
 // Random polygons that lie along the walls, run into the corners, cross themselves and each
@@ -173,9 +143,6 @@ struct RunOptions {
 // Every public operation in a random order, compared after each.
 void runRandomOperations(SimdPath path, const RunOptions& options) {
     Twins twins(options.width, options.height, path);
-    if (!twins.chosen) {
-        GTEST_SKIP() << simdPathName(path) << " is not available on this processor";
-    }
     std::mt19937 random(options.seed);
     const int W = options.width;
     const int H = options.height;
@@ -291,7 +258,14 @@ std::vector<SimdPath> allPaths() {
     return {SimdPath::Portable, SimdPath::Avx2};
 }
 
-class SolverAgreement : public ::testing::TestWithParam<SimdPath> {};
+class SolverAgreement : public ::testing::TestWithParam<SimdPath> {
+protected:
+    void SetUp() override {
+        if (!isSimdPathSupported(GetParam())) {
+            GTEST_SKIP() << simdPathName(GetParam()) << " is not available on this processor";
+        }
+    }
+};
 
 std::string pathName(const ::testing::TestParamInfo<SimdPath>& info) {
     return simdPathName(info.param);
@@ -301,41 +275,25 @@ std::string pathName(const ::testing::TestParamInfo<SimdPath>& info) {
 
 INSTANTIATE_TEST_SUITE_P(Paths, SolverAgreement, ::testing::ValuesIn(allPaths()), pathName);
 
-TEST_P(SolverAgreement, LongRandomRunsOnTheProgramsGrid) {
+// Long random runs on the program's grid, with finite values and with NaN and infinities too.
+// Narrow and flat grids have diagonals shorter than a vector and rows shorter than one, which take
+// other code; the smallest has a single interior cell. Each runs once with finite values and once
+// with NaN and infinities as well.
+TEST_P(SolverAgreement, RandomRuns) {
+    std::vector<RunOptions> runs;
     for (unsigned seed : {1u, 2u, 3u}) {
-        RunOptions options;
-        options.seed = seed;
-        runRandomOperations(GetParam(), options);
+        runs.push_back({100, 100, 300, seed, false});
     }
-}
-
-// Narrow and flat grids have diagonals shorter than a vector and rows shorter than one, which
-// take other code; the smallest has a single interior cell. Each runs once with finite values
-// and once with NaN and infinities as well.
-TEST_P(SolverAgreement, GridsOfOtherShapes) {
-    const struct {
-        int width;
-        int height;
-    } grids[] = {{3, 3}, {4, 9}, {9, 4}, {5, 37}, {37, 23}, {100, 11}, {12, 100}};
-    for (const auto& grid : grids) {
+    for (unsigned seed : {11u, 12u}) {
+        runs.push_back({100, 100, 200, seed, true});
+    }
+    for (const auto& [w, h] :
+         {std::pair{3, 3}, {4, 9}, {9, 4}, {5, 37}, {37, 23}, {100, 11}, {12, 100}}) {
         for (bool nonFinite : {false, true}) {
-            RunOptions options;
-            options.width = grid.width;
-            options.height = grid.height;
-            options.operations = 150;
-            options.seed = static_cast<unsigned>(grid.width * 1000 + grid.height);
-            options.nonFinite = nonFinite;
-            runRandomOperations(GetParam(), options);
+            runs.push_back({w, h, 150, static_cast<unsigned>(w * 1000 + h), nonFinite});
         }
     }
-}
-
-TEST_P(SolverAgreement, FieldsWithNaNAndInfinity) {
-    for (unsigned seed : {11u, 12u}) {
-        RunOptions options;
-        options.seed = seed;
-        options.operations = 200;
-        options.nonFinite = true;
+    for (const RunOptions& options : runs) {
         runRandomOperations(GetParam(), options);
     }
 }
@@ -344,9 +302,6 @@ TEST_P(SolverAgreement, FieldsWithNaNAndInfinity) {
 // steps, stirs and projections, with obstacles whose passes copy them around.
 TEST_P(SolverAgreement, NonFiniteValuesEverywhere) {
     Twins twins(100, 100, GetParam());
-    if (!twins.chosen) {
-        GTEST_SKIP() << simdPathName(GetParam()) << " is not available on this processor";
-    }
     const std::vector<Vec2> polygon{{0, 40}, {30, 45}, {10, 99}};
     twins.both([&](auto& s) { s.addObstacle(polygon.data(), 3); });
     std::mt19937 random(5);
@@ -375,9 +330,6 @@ TEST_P(SolverAgreement, EverySweepCount) {
         {{0, 0}, {20, 0}, {0, 20}}, {{99, 60}, {99, 99}, {70, 99}}, {{40, 40}, {60, 45}, {45, 70}}};
     for (int sweeps = 0; sweeps <= 50; ++sweeps) {
         Twins twins(100, 100, GetParam(), sweeps);
-        if (!twins.chosen) {
-            GTEST_SKIP() << simdPathName(GetParam()) << " is not available on this processor";
-        }
         for (const std::vector<Vec2>& polygon : polygons) {
             twins.both([&](auto& s) { s.addObstacle(polygon.data(), 3); });
         }
@@ -396,9 +348,6 @@ TEST_P(SolverAgreement, EverySweepCount) {
 // it, take effect at the next operation.
 TEST_P(SolverAgreement, ObstaclesChangedThroughThePublicList) {
     Twins twins(100, 100, GetParam());
-    if (!twins.chosen) {
-        GTEST_SKIP() << simdPathName(GetParam()) << " is not available on this processor";
-    }
     const std::vector<Vec2> square{{30, 30}, {60, 30}, {60, 60}, {30, 60}};
     const std::vector<Vec2> triangle{{10, 80}, {90, 85}, {50, 95}};
     const auto stirAndStep = [](auto& s) {

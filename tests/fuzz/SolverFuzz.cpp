@@ -3,16 +3,19 @@
 // the fast solver, on every vector path this processor runs, and to the straightforward
 // reference, and they must agree to the bit after every operation (NaN payloads aside, as the fast
 // path may commute the operands of an addition).
+#include <algorithm>
 #include <cmath>
-#include <cstring>
 #include <memory>
 #include <vector>
 
 #include "FluidSolver.h"
+#include "FluidTestSupport.h"
 #include "FuzzInput.h"
 #include "ReferenceSolver.h"
 
 namespace {
+
+using fluidtest::sameField;
 
 constexpr int kMaxOperations = 48;
 constexpr int kMaxSteps = 6;
@@ -32,39 +35,9 @@ int anyCell(FuzzInput& in, int size) {
     }
 }
 
-bool sameBits(const std::vector<Vec2>& a, const std::vector<Vec2>& b) {
-    return std::memcmp(a.data(), b.data(), a.size() * sizeof(Vec2)) == 0;
-}
-
-bool agree(float a, float b) {
-    return (std::isnan(a) && std::isnan(b)) || std::memcmp(&a, &b, sizeof a) == 0;
-}
-
-bool sameField(const std::vector<Vec2>& a, const std::vector<Vec2>& b) {
-    for (std::size_t k = 0; k < a.size(); ++k) {
-        if (!agree(a[k].x, b[k].x) || !agree(a[k].y, b[k].y)) {
-            return false;
-        }
-    }
-    return true;
-}
-
-bool sameField(const std::vector<float>& a, const std::vector<float>& b) {
-    for (std::size_t k = 0; k < a.size(); ++k) {
-        if (!agree(a[k], b[k])) {
-            return false;
-        }
-    }
-    return true;
-}
-
 bool allFinite(const VectorField& v) {
-    for (const Vec2& c : v.data) {
-        if (!std::isfinite(c.x) || !std::isfinite(c.y)) {
-            return false;
-        }
-    }
-    return true;
+    return std::all_of(v.data.begin(), v.data.end(),
+                       [](const Vec2& c) { return std::isfinite(c.x) && std::isfinite(c.y); });
 }
 
 }  // namespace
@@ -104,10 +77,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                                        : Vec2(static_cast<float>(in.word() % 64001) - kDragSpeed,
                                               static_cast<float>(in.word() % 64001) - kDragSpeed);
                 const bool inside = i >= 0 && i < width && j >= 0 && j < height;
-                const std::vector<Vec2> before = reference.velocity.data;
+                VectorField before(width, height);
+                before.copyFrom(reference.velocity);
                 each([&](auto& solver) { solver.setVelocity(i, j, value); });
                 if (!inside) {
-                    FUZZ_CHECK(sameBits(before, reference.velocity.data));  // refused: untouched
+                    FUZZ_CHECK(sameField(before, reference.velocity));  // refused: untouched
                 } else {
                     tame = tame && std::fabs(value.x) <= kDragSpeed &&
                            std::fabs(value.y) <= kDragSpeed;
@@ -154,10 +128,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
         FUZZ_CHECK(!tame || allFinite(reference.velocity));
         for (const std::unique_ptr<FluidSolver>& solver : fast) {
-            FUZZ_CHECK(sameField(solver->velocity.data, reference.velocity.data));
-            FUZZ_CHECK(sameField(solver->scratchVelocity.data, reference.scratchVelocity.data));
-            FUZZ_CHECK(sameField(solver->pressure.data, reference.pressure.data));
-            FUZZ_CHECK(sameField(solver->divergence.data, reference.divergence.data));
+            FUZZ_CHECK(sameField(solver->velocity, reference.velocity));
+            FUZZ_CHECK(sameField(solver->scratchVelocity, reference.scratchVelocity));
+            FUZZ_CHECK(sameField(solver->pressure, reference.pressure));
+            FUZZ_CHECK(sameField(solver->divergence, reference.divergence));
         }
     }
     return 0;

@@ -1,0 +1,10 @@
+#include "MainWindowStart.h"
+
+#include <QApplication>
+
+#include "QTMain.h"
+
+void showMainWindow(QApplication& app, QTMain& window) {
+    window.show();
+    QObject::connect(&app, &QApplication::lastWindowClosed, &app, &QApplication::quit);
+}
