@@ -1,5 +1,5 @@
 // What the view draws after a drag across it: the curl in Vortex mode with a black outer ring,
-// white lines in Vectors mode.
+// white lines in Vectors mode, the poured dye in Dye mode; and where it draws at another size.
 #include <QImage>
 
 #include "DisplayFieldOGL.h"
@@ -93,4 +93,57 @@ TEST_F(GLWidgetPictureTest, ModeChangeSwitchesThePictureAtTheNextPaint) {
     waitPastGate();
     QMetaObject::invokeMethod(&view, "Advance");
     EXPECT_FALSE(allBlack(picture()));
+}
+
+TEST_F(GLWidgetPictureTest, DyePictureShowsTheFirstDragsHueAlongItsStrokeOnly) {
+    view.setDisplayMode(static_cast<int>(DisplayMode::Dye));
+    EXPECT_TRUE(allBlack(picture()));  // nothing poured yet
+
+    stir();
+    const QImage image = picture();
+    const DyeColour hue = DyeField::pourColour(1);
+    // On the stroke, the dye is the first drag's colour at full strength, less a little fading.
+    const QRgb onStroke = image.pixel(320, 320);
+    for (const auto& [channel, amount] : {std::pair{qRed(onStroke), hue.red},
+                                          {qGreen(onStroke), hue.green},
+                                          {qBlue(onStroke), hue.blue}}) {
+        EXPECT_NEAR(channel, 255 * amount, 40);
+    }
+    // Far from it, black; and the overlay's outlines would still be drawn over the dye.
+    EXPECT_TRUE(isBlack(image.pixel(320, 100)));
+    EXPECT_TRUE(isBlack(image.pixel(320, 560)));
+}
+
+// The square that the picture fills, and the cells that the mouse finds in it, at two sizes.
+TEST(GLWidgetSizeTest, TheMouseMapsThroughTheCentredSquareOfAnySize) {
+    struct Size {
+        QSize widget;
+        QRect square;
+    };
+    for (const Size& size :
+         {Size{{641, 641}, {0, 0, 641, 641}}, Size{{1001, 801}, {100, 0, 801, 801}}}) {
+        SCOPED_TRACE(size.widget.width());
+        GLWidget view(nullptr, nullptr);
+        view.resize(size.widget);
+        view.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
+        muteTimer(view);
+        ASSERT_EQ(view.viewSquare(), size.square);
+
+        // pixel = origin + cell * (side - 1) / 100, rounded up: the first pixel of cell (70, 30).
+        const int scale = size.square.width() - 1;
+        const QPoint cell(size.square.x() + (70 * scale + 99) / 100, (30 * scale + 99) / 100);
+        QTest::mousePress(&view, Qt::LeftButton, Qt::NoModifier, cell - QPoint(5, 0));
+        waitPastGate();
+        dragTo(view, cell);
+        FluidSolver expected = referenceSolver();
+        expected.setVelocity(70, 30, Vec2(250.0f, 0.0f));
+        expected.step();
+        EXPECT_TRUE(sameVelocity(view.fluidSolver(), expected));
+
+        // More than a cell's width to the left of the square is no cell.
+        dragTo(view, QPoint(size.square.x() - 9, 300));
+        EXPECT_TRUE(sameVelocity(view.fluidSolver(), expected));
+        release(view, Qt::LeftButton, cell);
+    }
 }

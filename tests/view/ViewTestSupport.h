@@ -11,6 +11,7 @@
 #include <QtTest/QtTest>
 
 #include "FluidSolver.h"
+#include "FluidTestSupport.h"
 #include "GLWidget.h"
 
 namespace viewtest {
@@ -125,12 +126,30 @@ inline testing::AssertionResult sameVelocity(const FluidSolver& actual,
 }
 
 inline bool atRest(const FluidSolver& solver) {
-    for (const Vec2& v : solver.velocityField().data) {
-        if (v.x != 0.0f || v.y != 0.0f) {
-            return false;
+    return fluidtest::atRest(solver.velocityField());
+}
+
+// Whether two obstacles have the same outline records and interior cells, in the same order.
+inline testing::AssertionResult sameObstacle(const Obstacle& a, const Obstacle& b) {
+    const auto same = [](Vec2 p, Vec2 q) { return p.x == q.x && p.y == q.y; };
+    if (a.boundaryCells.size() != b.boundaryCells.size() ||
+        a.interiorCells.size() != b.interiorCells.size()) {
+        return testing::AssertionFailure() << "different numbers of cells";
+    }
+    for (std::size_t k = 0; k < a.boundaryCells.size(); ++k) {
+        const BoundaryCell& r = a.boundaryCells[k];
+        const BoundaryCell& s = b.boundaryCells[k];
+        if (!same(r.cell, s.cell) || !same(r.tangent, s.tangent) ||
+            !same(r.neighbour, s.neighbour)) {
+            return testing::AssertionFailure() << "outline record " << k << " differs";
         }
     }
-    return true;
+    for (std::size_t k = 0; k < a.interiorCells.size(); ++k) {
+        if (!same(a.interiorCells[k], b.interiorCells[k])) {
+            return testing::AssertionFailure() << "interior cell " << k << " differs";
+        }
+    }
+    return testing::AssertionSuccess();
 }
 
 }  // namespace viewtest

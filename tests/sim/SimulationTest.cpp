@@ -1,0 +1,179 @@
+// The simulation apart from any window: its step gate on a clock that the test moves, the block
+// stir of the finer grids, and obstacles carried from one grid to another.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <vector>
+
+#include "FluidTestSupport.h"
+#include "Simulation.h"
+
+namespace {
+
+constexpr std::int64_t kMs = 1000000;
+
+class SimulationTest : public testing::Test {
+protected:
+    std::int64_t now = 1000 * kMs;
+    Simulation::Clock clock() {
+        return [this] { return now; };
+    }
+};
+
+// Steps of a simulation whose frames each end right after their step, polled every 0.1 ms from
+// the start for one second.
+int stepsInASecond(Simulation& sim, std::int64_t& now, std::vector<std::int64_t>* starts) {
+    int steps = 0;
+    const std::int64_t end = now + 1000 * kMs;
+    for (; now < end; now += kMs / 10) {
+        if (sim.advance()) {
+            ++steps;
+            if (starts != nullptr) {
+                starts->push_back(now);
+            }
+            sim.endFrame();
+        }
+    }
+    return steps;
+}
+
+}  // namespace
+
+TEST_F(SimulationTest, TheDefaultGridStepsOnce16MsHavePassedSinceTheLastFrameEnded) {
+    Simulation sim(clock());
+    now += 16 * kMs - 1;
+    EXPECT_EQ(sim.nanosUntilStep(), 1);
+    EXPECT_FALSE(sim.advance());
+    now += 1;
+    EXPECT_EQ(sim.nanosUntilStep(), 0);
+    EXPECT_TRUE(sim.advance());
+    // The gate counts from the end of the frame, however long the fill took.
+    now += 5 * kMs;
+    sim.endFrame();
+    now += 16 * kMs - 1;
+    EXPECT_FALSE(sim.advance());
+    now += 1;
+    EXPECT_TRUE(sim.advance());
+
+    sim.setPaused(true);
+    now += 100 * kMs;
+    EXPECT_FALSE(sim.advance());
+}
+
+TEST_F(SimulationTest, FinerGridsStartSixtyStepsASecondWhateverTheFrameTakes) {
+    for (int size : {200, 400}) {
+        SCOPED_TRACE(size);
+        Simulation sim(clock(), size);
+        std::vector<std::int64_t> starts;
+        EXPECT_EQ(stepsInASecond(sim, now, &starts), 60);
+        for (std::size_t k = 1; k < starts.size(); ++k) {
+            // 16.67 ms apart, to the poll's tenth of a millisecond.
+            EXPECT_NEAR(static_cast<double>(starts[k] - starts[k - 1]), 1e9 / 60, kMs / 10);
+        }
+    }
+    // The default grid's gate, from the end of each frame: 16.1 ms a step at this poll.
+    Simulation sim(clock());
+    EXPECT_EQ(stepsInASecond(sim, now, nullptr), 62);
+}
+
+TEST_F(SimulationTest, OneStepIn21IsTimedOnTheClockTheFirstIncluded) {
+    Simulation sim(clock());
+    sim.setTiming(true);
+    std::vector<int> timed;
+    for (int k = 0; k < 42; ++k) {
+        now += 16 * kMs;
+        ASSERT_TRUE(sim.advance());
+        if (sim.lastStepTimed()) {
+            timed.push_back(k);
+        }
+    }
+    EXPECT_EQ(timed, (std::vector<int>{0, 21}));
+    EXPECT_EQ(sim.lastStepNanos(), 0);  // the test's clock stands still during a step
+}
+
+TEST_F(SimulationTest, AStirSetsTheBlockUnderThePointerAndProjectsOnce) {
+    for (int size : {100, 200, 400}) {
+        SCOPED_TRACE(size);
+        Simulation sim(clock(), size);
+        const int block = size / 100;
+        const Vec2 velocity(300.0f, -150.0f);
+        // A cell inside the block that starts at (37, 52) * block.
+        sim.stir(37 * block + block / 2, 52 * block + block - 1, velocity);
+
+        FluidSolver expected(size, size, 0.001f, 0.01f, 20);
+        for (int j = 52 * block; j < 53 * block; ++j) {
+            for (int i = 37 * block; i < 38 * block; ++i) {
+                expected.velocity.set(i, j, velocity);
+            }
+        }
+        expected.project(expected.velocity);
+        EXPECT_TRUE(fluidtest::sameField(sim.fluidSolver().velocity, expected.velocity));
+        if (size == 100) {
+            // One cell, exactly as the solver's own stir.
+            FluidSolver single(size, size, 0.001f, 0.01f, 20);
+            single.setVelocity(37, 52, velocity);
+            EXPECT_TRUE(fluidtest::sameField(sim.fluidSolver().velocity, single.velocity));
+        }
+    }
+}
+
+TEST_F(SimulationTest, AnotherGridKeepsTheObstaclesAndSettingsAndStartsAtRest) {
+    Simulation sim(clock());
+    const std::vector<Vec2> triangle = {{10, 10}, {60, 20}, {30, 70}};
+    for (const Vec2& c : triangle) {
+        ASSERT_TRUE(sim.addCorner(static_cast<int>(c.x), static_cast<int>(c.y)));
+    }
+    ASSERT_TRUE(sim.buildObstacle());
+    const Obstacle original = sim.fluidSolver().obstacles[0];
+    sim.setIterations(7);
+    sim.setViscosityEnabled(false);
+    sim.stir(50, 50, Vec2(100.0f, 0.0f));
+    sim.pourDye(Vec2(40, 40), Vec2(60, 40));
+
+    ASSERT_TRUE(sim.setGridSize(400));
+    EXPECT_TRUE(fluidtest::atRest(sim.fluidSolver().velocity));
+    EXPECT_TRUE(sim.dye().empty());
+    EXPECT_EQ(sim.fluidSolver().iterations, 7);
+    EXPECT_FALSE(sim.fluidSolver().viscosityEnabled);
+    // Each corner to the cell of the 4 x 4 block that holds the old cell's centre.
+    ASSERT_EQ(sim.obstacleOutlines().size(), 1u);
+    const std::vector<Vec2> scaled = {{42, 42}, {242, 82}, {122, 282}};
+    for (std::size_t k = 0; k < scaled.size(); ++k) {
+        EXPECT_EQ(sim.obstacleOutlines()[0][k].x, scaled[k].x);
+        EXPECT_EQ(sim.obstacleOutlines()[0][k].y, scaled[k].y);
+    }
+    ASSERT_EQ(sim.fluidSolver().obstacles.size(), 1);
+    EXPECT_GT(sim.fluidSolver().obstacles[0].interiorCount, 15 * original.interiorCount);
+
+    // And back: the same corners, and so the same obstacle, cell for cell.
+    ASSERT_TRUE(sim.setGridSize(100));
+    const Obstacle& back = sim.fluidSolver().obstacles[0];
+    ASSERT_EQ(back.interiorCount, original.interiorCount);
+    ASSERT_EQ(back.boundaryCount, original.boundaryCount);
+    for (int k = 0; k < original.interiorCount; ++k) {
+        EXPECT_EQ(back.interiorCells[k].x, original.interiorCells[k].x);
+        EXPECT_EQ(back.interiorCells[k].y, original.interiorCells[k].y);
+    }
+    EXPECT_FALSE(sim.setGridSize(300));
+    EXPECT_EQ(sim.gridSize(), 100);
+}
+
+TEST_F(SimulationTest, RestStopsTheFluidClearsTheDyeAndKeepsTheObstacles) {
+    Simulation sim(clock());
+    for (const Vec2& c : std::vector<Vec2>{{20, 20}, {40, 20}, {30, 40}}) {
+        sim.addCorner(static_cast<int>(c.x), static_cast<int>(c.y));
+    }
+    sim.buildObstacle();
+    sim.stir(60, 60, Vec2(500.0f, 200.0f));
+    sim.pourDye(Vec2(55, 60), Vec2(65, 60));
+    sim.step();
+    ASSERT_FALSE(sim.dye().empty());
+
+    sim.bringToRest();
+    EXPECT_TRUE(fluidtest::atRest(sim.fluidSolver().velocity));
+    EXPECT_TRUE(fluidtest::atRest(sim.fluidSolver().scratchVelocity));
+    EXPECT_TRUE(sim.dye().empty());
+    EXPECT_EQ(sim.fluidSolver().obstacles.size(), 1);
+    sim.step();
+    EXPECT_TRUE(fluidtest::atRest(sim.fluidSolver().velocity));
+}
