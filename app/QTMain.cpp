@@ -13,6 +13,9 @@
 
 namespace {
 
+// Pixels along each side of the view when the window opens.
+constexpr int kOpeningViewSide = 641;
+
 // The coefficient sliders hold hundredths.
 constexpr double kCoeffSliderScale = 100.0;
 
@@ -37,7 +40,12 @@ QTMain::QTMain(int gridSize, QWidget* parent, Qt::WindowFlags flags)
     : QMainWindow(parent, flags), ui(std::make_unique<Ui::QTMainClass>()) {
     // setupUi sets every default before it connects the slots, so it sends nothing to the view.
     ui->setupUi(this);
-    resize(size().expandedTo(minimumSizeHint()));
+    // The window opens at the smallest size that gives the view 641 x 641 pixels, whatever the
+    // style makes of the status bar; the view then grows and shrinks with the window.
+    const QSize smallestView = ui->horizontalLayout->minimumSize();
+    ui->horizontalLayout->setMinimumSize(kOpeningViewSide, kOpeningViewSide);
+    resize(minimumSizeHint());
+    ui->horizontalLayout->setMinimumSize(smallestView);
 
     glWidget = std::make_unique<GLWidget>(this, ui->ComputeTime, gridSize);
     ui->hboxLayout->addWidget(glWidget.get());
