@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <stdexcept>
 
 namespace {
@@ -41,6 +42,10 @@ std::unique_ptr<FluidSolver> Simulation::makeSolver(int size) const {
 
 std::int64_t Simulation::nanosUntilStep() const {
     const std::int64_t now = clock();
+    if (settled) {
+        // Nothing to step: look again a frame from now.
+        return kFrameGateNs;
+    }
     const std::int64_t opens =
         gridSize() == kDefaultGridSize ? frameEnd + kFrameGateNs : stepStart + kStepPeriodNs;
     return std::max<std::int64_t>(opens - now, 0);
@@ -48,20 +53,62 @@ std::int64_t Simulation::nanosUntilStep() const {
 
 bool Simulation::advance() {
     timedLastStep = false;
-    if (paused || nanosUntilStep() > 0) {
+    if (paused || settled || nanosUntilStep() > 0) {
         return false;
     }
     stepStart = clock();
     // The counter counts only while timing. Starting at 20, the first step is a timed one.
     if (timing && ++stepCounter > kTimedStepPeriod) {
-        step();
+        stepAndCheckSettled();
         lastStepDuration = clock() - stepStart;
         timedLastStep = true;
         stepCounter = 0;
     } else {
-        step();
+        stepAndCheckSettled();
     }
     return true;
+}
+
+namespace {
+
+template <typename T>
+bool sameBits(const std::vector<T>& a, const std::vector<T>& b) {
+    return a.size() == b.size() && std::memcmp(a.data(), b.data(), a.size() * sizeof(T)) == 0;
+}
+
+// The dye's three planes, one after another.
+void copyDye(const DyeField& dye, std::vector<float>& to) {
+    to.clear();
+    for (const std::vector<float>* plane : {&dye.red(), &dye.green(), &dye.blue()}) {
+        to.insert(to.end(), plane->begin(), plane->end());
+    }
+}
+
+}  // namespace
+
+void Simulation::stepAndCheckSettled() {
+    if (++settleCounter < kSettleCheckPeriod) {
+        step();
+        return;
+    }
+    settleCounter = 0;
+    velocityBefore = solver->velocity.data;
+    scratchBefore = solver->scratchVelocity.data;
+    if (!dyeField.empty()) {
+        copyDye(dyeField, dyeBefore);
+    }
+    step();
+    settled = sameBits(velocityBefore, solver->velocity.data) &&
+              sameBits(scratchBefore, solver->scratchVelocity.data);
+    if (settled && !dyeField.empty()) {
+        const std::size_t plane = dyeField.red().size();
+        settled =
+            std::memcmp(dyeBefore.data(), dyeField.red().data(), plane * sizeof(float)) == 0 &&
+            std::memcmp(dyeBefore.data() + plane, dyeField.green().data(), plane * sizeof(float)) ==
+                0 &&
+            std::memcmp(dyeBefore.data() + 2 * plane, dyeField.blue().data(),
+                        plane * sizeof(float)) == 0;
+    }
 }
 
 void Simulation::endFrame() {
@@ -74,6 +121,7 @@ void Simulation::step() {
 }
 
 void Simulation::bringToRest() {
+    changed();
     // The next diffusion starts its sweeps from the scratch field, so that is zeroed as well;
     // pressure and divergence are recomputed from zero by every projection.
     std::fill(solver->velocity.data.begin(), solver->velocity.data.end(), Vec2());
@@ -86,6 +134,7 @@ void Simulation::stir(int i, int j, const Vec2& velocity) {
     if (!v.contains(i, j)) {
         return;
     }
+    changed();
     const int block = stirBlock();
     const int firstI = i / block * block;
     const int firstJ = j / block * block;
@@ -98,6 +147,7 @@ void Simulation::stir(int i, int j, const Vec2& velocity) {
 }
 
 void Simulation::pourDye(const Vec2& from, const Vec2& to) {
+    changed();
     const float radius = kSplatRadius * static_cast<float>(gridSize());
     const DyeColour colour = DyeField::pourColour(dragCount);
     // Splats half a radius apart along the segment, its end included.
@@ -134,6 +184,7 @@ bool Simulation::buildObstacle() {
     }
     const bool added = solver->obstacles.size() > before;
     if (added) {
+        changed();
         outlines.push_back(collected);
         if (paused) {
             // Running, the next step imposes the obstacle; paused, a projection does it now.
@@ -145,6 +196,7 @@ bool Simulation::buildObstacle() {
 }
 
 void Simulation::clearObstacles() {
+    changed();
     solver->clearObstacles();
     outlines.clear();
 }
@@ -163,6 +215,7 @@ bool Simulation::setGridSize(int size) {
         return Vec2(std::floor((c.x + 0.5f) * static_cast<float>(size) / static_cast<float>(old)),
                     std::floor((c.y + 0.5f) * static_cast<float>(size) / static_cast<float>(old)));
     };
+    changed();
     solver = makeSolver(size);
     dyeField.clear();
     std::vector<std::vector<Vec2>> kept;
@@ -180,20 +233,24 @@ bool Simulation::setGridSize(int size) {
 }
 
 void Simulation::setViscosityValue(float value) {
+    changed();
     viscosityValue = value;
     solver->setViscosity(static_cast<float>(value * kViscosityUnit));
 }
 
 void Simulation::setIterations(int count) {
+    changed();
     iterations = count;
     solver->setIterations(count);
 }
 
 void Simulation::setViscosityEnabled(bool enabled) {
+    changed();
     viscosityEnabled = enabled;
     solver->setViscosityEnabled(enabled);
 }
 
 void Simulation::setFade(float perMille) {
+    changed();
     fadePerMille = std::clamp(perMille, 0.0f, 1000.0f);
 }

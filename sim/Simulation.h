@@ -31,19 +31,26 @@ public:
     static constexpr float kInitialFade = 2.3f;
     // One step in kTimedStepPeriod + 1 is timed.
     static constexpr int kTimedStepPeriod = 20;
+    static constexpr int kSettleCheckPeriod = 32;
 
     static bool isOfferedGridSize(int size);
 
     // Throws std::invalid_argument for a grid size that is not offered.
     explicit Simulation(Clock clock, int gridSize = kDefaultGridSize);
 
-    // Steps once if the fluid runs and the gate is open: at the default size 16 ms after the
-    // end of the last frame (see endFrame), at the larger sizes 60 steps a second, start to
-    // start. Returns whether it stepped.
+    // Steps once if the fluid runs, has not settled and the gate is open: at the default size
+    // 16 ms after the end of the last frame (see endFrame), at the larger sizes 60 steps a
+    // second, start to start. Returns whether it stepped.
+    //
+    // Settled: a step left the velocity, the solver's scratch field and the dye as they were, to
+    // the bit. Every later step would then do the same, so none runs until something changes
+    // the fluid (a stir, dye, an obstacle, a setting, rest or another grid). The check runs on
+    // one step in kSettleCheckPeriod.
     bool advance();
+    bool isSettled() const { return settled; }
     // The caller has shown the step: the default size's gate counts from now.
     void endFrame();
-    // Nanoseconds until the gate opens; 0 when it is open.
+    // Nanoseconds until the gate opens; 0 when it is open. Settled, a frame's time.
     std::int64_t nanosUntilStep() const;
     // One step now, gate or not: the solver's, then the dye's along the new velocity.
     void step();
@@ -99,13 +106,19 @@ public:
     float fade() const { return fadePerMille; }
 
     const FluidSolver& fluidSolver() const { return *solver; }
-    FluidSolver& fluidSolver() { return *solver; }
     const DyeField& dye() const { return dyeField; }
 
 private:
     std::unique_ptr<FluidSolver> makeSolver(int size) const;
     // Cells of the stir block along each side.
     int stirBlock() const { return gridSize() / kDefaultGridSize; }
+    // The step of advance, with the check for a settled fluid on one step in kSettleCheckPeriod.
+    void stepAndCheckSettled();
+    // Something changed the fluid: steps run again.
+    void changed() {
+        settled = false;
+        settleCounter = 0;
+    }
 
     Clock clock;
     // Settings, kept here so that a new grid takes them; before the solver, which is made with
@@ -126,6 +139,12 @@ private:
     // start of the last step.
     std::int64_t frameEnd;
     std::int64_t stepStart;
+
+    bool settled = false;
+    int settleCounter = 0;
+    // The state before the step that the settle check compares with.
+    std::vector<Vec2> velocityBefore, scratchBefore;
+    std::vector<float> dyeBefore;
 
     int dragCount = 0;
     std::vector<Vec2> collected;

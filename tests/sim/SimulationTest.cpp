@@ -64,6 +64,7 @@ TEST_F(SimulationTest, FinerGridsStartSixtyStepsASecondWhateverTheFrameTakes) {
     for (int size : {200, 400}) {
         SCOPED_TRACE(size);
         Simulation sim(clock(), size);
+        sim.stir(size / 2, size / 2, Vec2(1000.0f, 0.0f));  // a moving fluid, which never settles
         std::vector<std::int64_t> starts;
         EXPECT_EQ(stepsInASecond(sim, now, &starts), 60);
         for (std::size_t k = 1; k < starts.size(); ++k) {
@@ -73,11 +74,13 @@ TEST_F(SimulationTest, FinerGridsStartSixtyStepsASecondWhateverTheFrameTakes) {
     }
     // The default grid's gate, from the end of each frame: 16.1 ms a step at this poll.
     Simulation sim(clock());
+    sim.stir(50, 50, Vec2(1000.0f, 0.0f));
     EXPECT_EQ(stepsInASecond(sim, now, nullptr), 62);
 }
 
 TEST_F(SimulationTest, OneStepIn21IsTimedOnTheClockTheFirstIncluded) {
     Simulation sim(clock());
+    sim.stir(50, 50, Vec2(1000.0f, 0.0f));
     sim.setTiming(true);
     std::vector<int> timed;
     for (int k = 0; k < 42; ++k) {
@@ -176,4 +179,27 @@ TEST_F(SimulationTest, RestStopsTheFluidClearsTheDyeAndKeepsTheObstacles) {
     EXPECT_EQ(sim.fluidSolver().obstacles.size(), 1);
     sim.step();
     EXPECT_TRUE(fluidtest::atRest(sim.fluidSolver().velocity));
+}
+
+TEST_F(SimulationTest, AFluidThatNoLongerChangesStopsSteppingUntilSomethingChangesIt) {
+    Simulation sim(clock());
+    const auto stepsIn = [&](int gates) {
+        int steps = 0;
+        for (int k = 0; k < gates; ++k) {
+            now += 16 * kMs;
+            steps += sim.advance() ? 1 : 0;
+        }
+        return steps;
+    };
+    // At rest, a step changes no bit; the check on the 32nd step finds that.
+    EXPECT_EQ(stepsIn(100), Simulation::kSettleCheckPeriod);
+    EXPECT_TRUE(sim.isSettled());
+
+    sim.stir(50, 50, Vec2(400.0f, 0.0f));
+    EXPECT_EQ(stepsIn(100), 100);
+    EXPECT_FALSE(sim.isSettled());
+    sim.bringToRest();
+    EXPECT_EQ(stepsIn(100), Simulation::kSettleCheckPeriod);
+    sim.setIterations(5);
+    EXPECT_FALSE(sim.isSettled());
 }
