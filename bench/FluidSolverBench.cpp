@@ -1,8 +1,9 @@
 // The solver's step and stir, the reference and every fast path side by side on the same inputs,
-// and the display's fill in each mode. After the runs a summary gives each operation's CPU time
-// per solver and the reference's time divided by each path's: the median where repetitions are
-// asked for (--benchmark_repetitions=5). CPU time, because the machines these run on are often
-// shared: time spent waiting for a core is not the solver's.
+// the display's fill in each mode, and the step and fill at each grid size (GridStep, GridFill).
+// After the runs a summary gives each operation's CPU time per solver and the reference's time
+// divided by each path's: the median where repetitions are asked for (--benchmark_repetitions=5).
+// CPU time, because the machines these run on are often shared: time spent waiting for a core is
+// not the solver's.
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -50,10 +51,12 @@ void addObstacles(Solver& solver) {
     solver.addObstacle(alongTheWall.data(), 3);
 }
 
+// The same stirs on any grid: each at the cell that covers the 100-grid cell's place.
 template <typename Solver>
 void stirUp(Solver& solver) {
+    const int scale = solver.velocity.width / kSize;
     for (const Stir& s : makeStirs(10, 42)) {
-        solver.setVelocity(s.i, s.j, s.value);
+        solver.setVelocity(s.i * scale, s.j * scale, s.value);
     }
 }
 
@@ -104,7 +107,7 @@ void benchStir(benchmark::State& state, SimdPath path, int sweeps) {
 
 class NoDrawing final : public DisplayField {
 public:
-    NoDrawing() : DisplayField(kSize, kSize) {}
+    explicit NoDrawing(int size = kSize) : DisplayField(size, size, 0, size / kSize) {}
     void drawVectors() override {}
     void drawVortex() override {}
     void drawVelocity() override {}
@@ -116,6 +119,33 @@ void benchFill(benchmark::State& state, DisplayMode mode) {
     stirUp(solver);
     solver.step();
     NoDrawing display;
+    display.setDisplayMode(static_cast<int>(mode));
+    for (auto _ : state) {
+        display.fill(solver.velocity, 100.0f, 100.0f);
+        benchmark::DoNotOptimize(display.colors.data());
+        benchmark::DoNotOptimize(display.vertices.data());
+    }
+}
+
+// The fast step, 20 sweeps, and the fill at a grid size: the work of one frame but the dye's.
+void benchGridStep(benchmark::State& state, SimdPath path, int size) {
+    FluidSolver solver(size, size, 0.001f, 0.01f, 20);
+    solver.useSimdPath(path);
+    stirUp(solver);
+    for (auto _ : state) {
+        solver.step();
+        benchmark::DoNotOptimize(solver.velocity.data.data());
+    }
+    state.counters["ns/cell"] = benchmark::Counter(
+        static_cast<double>(size) * size,
+        benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+}
+
+void benchGridFill(benchmark::State& state, DisplayMode mode, int size) {
+    FluidSolver solver(size, size, 0.001f, 0.01f, 20);
+    stirUp(solver);
+    solver.step();
+    NoDrawing display(size);
     display.setDisplayMode(static_cast<int>(mode));
     for (auto _ : state) {
         display.fill(solver.velocity, 100.0f, 100.0f);
@@ -185,6 +215,21 @@ void registerSolverBenchmarks(std::vector<std::string>& solvers) {
     }
     benchmark::RegisterBenchmark("BuildObstacle/100-vertices", benchBuildObstacle)
         ->Unit(benchmark::kMicrosecond);
+    for (int size : {100, 200, 400}) {
+        const std::string args = "/size:" + std::to_string(size);
+        for (SimdPath path : paths) {
+            benchmark::RegisterBenchmark(
+                ("GridStep/" + std::string(simdPathName(path)) + args).c_str(), benchGridStep, path,
+                size)
+                ->Unit(benchmark::kMicrosecond);
+        }
+        for (const auto& [mode, label] : {std::pair{DisplayMode::Vectors, "Vectors"},
+                                          std::pair{DisplayMode::Vortex, "Vortex"}}) {
+            benchmark::RegisterBenchmark((std::string("GridFill/") + label + args).c_str(),
+                                         benchGridFill, mode, size)
+                ->Unit(benchmark::kMicrosecond);
+        }
+    }
 }
 
 // Passes every report on to the console and keeps, per benchmark, the time the summary uses:
