@@ -157,20 +157,17 @@ struct Vector {
         return v;
     }
     static void store(float* p, F v) { __builtin_memcpy(p, &v, sizeof v); }
-    static F broadcast(float s) {
-        F v;
-        for (int l = 0; l < kLanes; ++l) {
-            v[l] = s;
-        }
-        return v;
+    // Written as initialisers, which compilers turn into one broadcast, rather than lane by lane.
+    template <int... L>
+    static F broadcast(float s, LaneList<L...>) {
+        return F{((void)L, s)...};
     }
-    static I columns(int first) {
-        I v;
-        for (int l = 0; l < kLanes; ++l) {
-            v[l] = first + l;
-        }
-        return v;
+    static F broadcast(float s) { return broadcast(s, typename MakeLaneList<kLanes>::type{}); }
+    template <int... L>
+    static I columns(int first, LaneList<L...>) {
+        return I{L...} + first;
     }
+    static I columns(int first) { return columns(first, typename MakeLaneList<kLanes>::type{}); }
     static I truncate(F v) { return __builtin_convertvector(v, I); }
     static F toFloat(I v) { return __builtin_convertvector(v, F); }
     static void loadCell(const float* u, int k, F& x, F& y) {
