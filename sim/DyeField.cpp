@@ -107,15 +107,10 @@ void DyeField::step(const FluidSolver& solver, float keep) {
     float* to[3] = {channels[0].data(), channels[1].data(), channels[2].data()};
     kernels->advectDye(n, solver.timeStep / velocity.spacing, &velocity.data.data()->x, dyeSize,
                        unit(keep), from, to);
-    if (!anyMasked) {
-        return;
-    }
-    const std::size_t texels = masked.size();
-    for (std::size_t k = 0; k < texels; ++k) {
-        if (masked[k] != 0) {
-            to[0][k] = 0.0f;
-            to[1][k] = 0.0f;
-            to[2][k] = 0.0f;
+    // dye = 0 over the obstacles; a select rather than a branch, which the compiler vectorises
+    for (int c = 0; c < 3; ++c) {
+        for (std::size_t k = maskedFirst; k < maskedEnd; ++k) {
+            to[c][k] = masked[k] != 0 ? 0.0f : to[c][k];
         }
     }
 }
@@ -133,7 +128,8 @@ void DyeField::followObstacles(const ObstacleList& obstacles, int flowSize) {
             std::min(static_cast<int>((static_cast<float>(a) + 0.5f) * s), flowSize - 1);
     }
     std::fill(masked.begin(), masked.end(), 0);
-    anyMasked = false;
+    maskedFirst = masked.size();
+    maskedEnd = 0;
     for (const Obstacle& obstacle : obstacles) {
         for (const Vec2& cell : obstacle.interiorCells) {
             // The texels whose centres lie in the cell: a run of columns and one of rows.
@@ -144,8 +140,10 @@ void DyeField::followObstacles(const ObstacleList& obstacles, int flowSize) {
             for (auto b = rows.first; b != rows.second; ++b) {
                 const std::size_t row = static_cast<std::size_t>(b - flowCellOf.begin()) * dyeSize;
                 for (auto a = columns.first; a != columns.second; ++a) {
-                    masked[row + static_cast<std::size_t>(a - flowCellOf.begin())] = 1;
-                    anyMasked = true;
+                    const std::size_t k = row + static_cast<std::size_t>(a - flowCellOf.begin());
+                    masked[k] = 1;
+                    maskedFirst = std::min(maskedFirst, k);
+                    maskedEnd = std::max(maskedEnd, k + 1);
                 }
             }
         }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -87,8 +88,9 @@ private:
     const SolverKernels* kernels;
     // Texels inside an obstacle, 1 there, for the flow size and obstacles they were made for.
     std::vector<unsigned char> masked;
+    std::size_t maskedFirst = 0;  // the masked texels lie from here to maskedEnd
+    std::size_t maskedEnd = 0;
     std::vector<int> flowCellOf;  // texel column or row to the flow's
-    bool anyMasked = false;
     int maskFlowSize = 0;
     std::uint64_t maskRevision = 0;
 };
