@@ -29,6 +29,17 @@ struct SolverKernels {
     // n interleaved cells (x, y, x, y, ...) to two component arrays, and back.
     void (*split)(const float* v, int n, float* x, float* y);
     void (*join)(const float* x, const float* y, int n, float* v);
+    // One step of a dye: three planar channels on a size x size grid of their own, from[c] to
+    // to[c], carried by the velocity u (interleaved) of a flowSize x flowSize flow, factor =
+    // timeStep / spacing of the flow, and faded by keep. Every texel (a, b) is written:
+    //   s = flowSize / size; x = (a + 0.5) * s - 0.5, y likewise (the centre, in flow positions);
+    //   v = u bilinear at (x, y) clamped to [0, flowSize - 1], the far neighbour clamped too;
+    //   p = (x, y) - factor * v clamped to [0.5, (flowSize - 2) + 0.5], NaN to 0.5;
+    //   q = (p + 0.5) / s - 0.5 clamped to [0, size - 1];
+    //   to = (from bilinear at q, the far neighbour clamped to size - 1) * keep.
+    // Both samples have the weights and the term order of the advection.
+    void (*advectDye)(int flowSize, float factor, const float* u, int size, float keep,
+                      const float* const* from, float* const* to);
 };
 
 // The kernels of a path; the path must be supported.

@@ -57,6 +57,21 @@ struct Scalar {
         }
         return p > high ? high : p;
     }
+    // v clamped to [low, high]; NaN stays.
+    static F clamp(F v, float low, float high) { return v < low ? low : (v > high ? high : v); }
+    static I atMost(I v, int high) { return v > high ? high : v; }
+    // x and y of cells k0 and k1 of an interleaved field, any two.
+    static void loadNeighbours(const float* u, I k0, I k1, F& x0, F& y0, F& x1, F& y1) {
+        x0 = u[2 * k0];
+        y0 = u[2 * k0 + 1];
+        x1 = u[2 * k1];
+        y1 = u[2 * k1 + 1];
+    }
+    // Cells k0 and k1 of a planar array.
+    static void loadNeighbours(const float* p, I k0, I k1, F& c0, F& c1) {
+        c0 = p[k0];
+        c1 = p[k1];
+    }
 };
 
 #if FLUID_KERNEL_LANES == 1
@@ -132,6 +147,14 @@ struct GroupHighHalves {
     static constexpr int at(int l) { return l / 4 * 4 + 2 + l % 2 + l % 4 / 2 * kLanes; }
 };
 
+// Within each group of four lanes: a0 a2 b0 b2 and a1 a3 b1 b3 of that group.
+struct GroupEvenLanes {
+    static constexpr int at(int l) { return l / 4 * 4 + l % 4 / 2 * kLanes + l % 2 * 2; }
+};
+struct GroupOddLanes {
+    static constexpr int at(int l) { return GroupEvenLanes::at(l) + 1; }
+};
+
 typedef float Quad __attribute__((vector_size(4 * sizeof(float))));
 
 // The quads q[m], q[m + 4], q[m + 8], ... side by side in one vector.
@@ -157,20 +180,17 @@ struct Vector {
         return v;
     }
     static void store(float* p, F v) { __builtin_memcpy(p, &v, sizeof v); }
-    static F broadcast(float s) {
-        F v;
-        for (int l = 0; l < kLanes; ++l) {
-            v[l] = s;
-        }
-        return v;
+    // Written as initialisers, which compilers turn into one broadcast, rather than lane by lane.
+    template <int... L>
+    static F broadcast(float s, LaneList<L...>) {
+        return F{((void)L, s)...};
     }
-    static I columns(int first) {
-        I v;
-        for (int l = 0; l < kLanes; ++l) {
-            v[l] = first + l;
-        }
-        return v;
+    static F broadcast(float s) { return broadcast(s, typename MakeLaneList<kLanes>::type{}); }
+    template <int... L>
+    static I columns(int first, LaneList<L...>) {
+        return I{L...} + first;
     }
+    static I columns(int first) { return columns(first, typename MakeLaneList<kLanes>::type{}); }
     static I truncate(F v) { return __builtin_convertvector(v, I); }
     static F toFloat(I v) { return __builtin_convertvector(v, F); }
     static void loadCell(const float* u, int k, F& x, F& y) {
@@ -207,6 +227,41 @@ struct Vector {
         const I over = p > broadcast(high);
         return select(low, broadcast(0.5f), select(over, broadcast(high), p));
     }
+    static F clamp(F v, float low, float high) {
+        return select(v < broadcast(low), broadcast(low),
+                      select(v > broadcast(high), broadcast(high), v));
+    }
+    static I atMost(I v, int high) {
+        const I over = v > high;
+        return (over & high) | (~over & v);
+    }
+    // p[k] and p[k + 1] of each lane: one 8-byte load per lane, into two vectors that hold the
+    // first two lanes of each group of four and the last two, then the floats apart within each
+    // group.
+    static void loadTwo(const float* p, I k, F& first, F& second) {
+        typedef long long Pairs __attribute__((vector_size(kLanes * sizeof(float))));
+        int at[kLanes];
+        __builtin_memcpy(at, &k, sizeof at);
+        Pairs low;
+        Pairs high;
+        for (int e = 0; e < kLanes / 2; ++e) {
+            const int lane = e / 2 * 4 + e % 2;
+            long long pair;
+            __builtin_memcpy(&pair, p + at[lane], sizeof pair);
+            low[e] = pair;
+            __builtin_memcpy(&pair, p + at[lane + 2], sizeof pair);
+            high[e] = pair;
+        }
+        first = shuffle<GroupEvenLanes>((F)low, (F)high);
+        second = shuffle<GroupOddLanes>((F)low, (F)high);
+    }
+    static void loadNeighbours(const float* u, I k0, I k1, F& x0, F& y0, F& x1, F& y1) {
+        loadTwo(u, 2 * k0, x0, y0);
+        loadTwo(u, 2 * k1, x1, y1);
+    }
+    // The second neighbour is taken with the first: the kernels use this only where k1 is
+    // k0 + 1.
+    static void loadNeighbours(const float* p, I k0, I, F& c0, F& c1) { loadTwo(p, k0, c0, c1); }
 };
 
 // The lanes from `lanes` on, which a short chunk leaves as they are.
@@ -391,7 +446,163 @@ void subtractGradient(int width, int height, const float* p, float* x, float* y)
     }
 }
 
-constexpr SolverKernels kKernels{kLanes,     diffusionSweep,   pressureSweep, advect,
-                                 divergence, subtractGradient, split,         join};
+// What a dye step keeps fixed: the flow, the dye and the clamps of the rule.
+struct DyeGrid {
+    int flowSize;
+    int size;
+    float s;       // flow cells per texel
+    float factor;  // flow cells travelled per unit of velocity
+    float keep;
+    float flowHigh;   // flowSize - 1: where the velocity is sampled
+    float traceHigh;  // (flowSize - 2) + 0.5: where a trace may end
+    float high;       // size - 1: where the dye is sampled
+    const float* u;
+    const float* const* from;
+    float* const* to;
+};
+
+// What is the same along a texel row: its centre's y and the velocity's rows and weights there.
+struct DyeRow {
+    float y;
+    int flowRow;   // the upper flow row's first cell
+    int flowStep;  // from the upper flow row to the lower, 0 on the last row
+    float upper;
+    float lower;
+};
+
+// A texel centre's coordinate in flow positions.
+FLUID_INLINE float texelCentre(int a, float s) {
+    return (static_cast<float>(a) + 0.5f) * s - 0.5f;
+}
+
+FLUID_INLINE DyeRow dyeRow(int b, const DyeGrid& g) {
+    DyeRow r;
+    r.y = texelCentre(b, g.s);
+    const float cy = Scalar::clamp(r.y, 0.0f, g.flowHigh);
+    const int j0 = Scalar::truncate(cy);
+    r.flowRow = j0 * g.flowSize;
+    r.flowStep = (Scalar::atMost(j0 + 1, g.flowSize - 1) - j0) * g.flowSize;
+    r.upper = static_cast<float>(j0 + 1) - cy;
+    r.lower = cy - static_cast<float>(j0);
+    return r;
+}
+
+// Where the texels (a, b) .. (a + lanes - 1, b) come from: q, in dye coordinates.
+template <typename L>
+FLUID_INLINE void traceTexels(int a, const DyeRow& r, const DyeGrid& g, float* qx, float* qy) {
+    using F = typename L::F;
+    using I = typename L::I;
+    // x = (a + 0.5) * s - 0.5
+    const F x = (L::toFloat(L::columns(a)) + 0.5f) * g.s - 0.5f;
+    // The velocity there, bilinear at x clamped to [0, N - 1], i1 = min(i0 + 1, N - 1).
+    const F cx = L::clamp(x, 0.0f, g.flowHigh);
+    const I i0 = L::truncate(cx);
+    const I i1 = L::atMost(i0 + 1, g.flowSize - 1);
+    const F left = L::toFloat(i0 + 1) - cx;
+    const F right = cx - L::toFloat(i0);
+    const F w00 = left * r.upper;
+    const F w10 = right * r.upper;
+    const F w01 = left * r.lower;
+    const F w11 = right * r.lower;
+    const I k00 = i0 + r.flowRow;
+    const I k10 = i1 + r.flowRow;
+    F x00, y00, x10, y10, x01, y01, x11, y11;
+    L::loadNeighbours(g.u, k00, k10, x00, y00, x10, y10);
+    L::loadNeighbours(g.u, k00 + r.flowStep, k10 + r.flowStep, x01, y01, x11, y11);
+    const F ux = ((x00 * w00 + x10 * w10) + x01 * w01) + x11 * w11;
+    const F uy = ((y00 * w00 + y10 * w10) + y01 * w01) + y11 * w11;
+    // p = (x, y) - factor * u, within half a cell of the walls
+    const F px = L::clampTrace(x - ux * g.factor, g.traceHigh);
+    const F py = L::clampTrace(r.y - uy * g.factor, g.traceHigh);
+    // q = (p + 0.5) / s - 0.5, within the dye
+    L::store(qx, L::clamp((px + 0.5f) / g.s - 0.5f, 0.0f, g.high));
+    L::store(qy, L::clamp((py + 0.5f) / g.s - 0.5f, 0.0f, g.high));
+}
+
+// The texels at storage index k on: every channel sampled at q, and faded.
+template <typename L>
+FLUID_INLINE void sampleTexels(int k, const float* qx, const float* qy, const DyeGrid& g) {
+    using F = typename L::F;
+    using I = typename L::I;
+    const F x = L::load(qx);
+    const F y = L::load(qy);
+    const I i0 = L::truncate(x);
+    const I j0 = L::truncate(y);
+    // The neighbours' offsets: 1 and size, or 0 on the last column and row.
+    const I across = L::atMost(i0 + 1, g.size - 1) - i0;
+    const I down = (L::atMost(j0 + 1, g.size - 1) - j0) * g.size;
+    const F left = L::toFloat(i0 + 1) - x;
+    const F right = x - L::toFloat(i0);
+    const F upper = L::toFloat(j0 + 1) - y;
+    const F lower = y - L::toFloat(j0);
+    const F w00 = left * upper;
+    const F w10 = right * upper;
+    const F w01 = left * lower;
+    const F w11 = right * lower;
+    const I k00 = i0 + j0 * g.size;
+    const I k01 = k00 + down;
+    // dye = (c00 * w00 + c10 * w10 + c01 * w01 + c11 * w11) * keep, channel by channel
+    for (int c = 0; c < 3; ++c) {
+        F c00, c10, c01, c11;
+        L::loadNeighbours(g.from[c], k00, k00 + across, c00, c10);
+        L::loadNeighbours(g.from[c], k01, k01 + across, c01, c11);
+        L::store(g.to[c] + k, (((c00 * w00 + c10 * w10) + c01 * w01) + c11 * w11) * g.keep);
+    }
+}
+
+void advectDye(int flowSize, float factor, const float* u, int size, float keep,
+               const float* const* from, float* const* to) {
+    DyeGrid g;
+    g.flowSize = flowSize;
+    g.size = size;
+    g.s = static_cast<float>(flowSize) / static_cast<float>(size);
+    g.factor = factor;
+    g.keep = keep;
+    g.flowHigh = static_cast<float>(flowSize - 1);
+    g.traceHigh = static_cast<float>(flowSize - 2) + 0.5f;
+    g.high = static_cast<float>(size - 1);
+    g.u = u;
+    g.from = from;
+    g.to = to;
+    // Vectors load the two neighbours of a dye sample together, which needs the second to be
+    // the next texel: true unless a trace can reach the dye's last column (a dye coarser than
+    // half the flow), as the highest p gives the highest q. Then all go one at a time.
+    const bool vectors = (g.traceHigh + 0.5f) / g.s - 0.5f < g.high && size >= kLanes;
+    const int vectorEnd = vectors ? size : 0;
+    // Each block of a row is traced, then sampled: two shorter chains of dependent loads, which
+    // the processor overlaps better than one long one.
+    constexpr int kBlock = 8 * kLanes;
+    float qx[kBlock];
+    float qy[kBlock];
+    // A last partial vector is moved back to end with the others: it writes some texels twice,
+    // with the same values, as nothing here reads what it writes.
+    // dye(a, b) = from(q) * keep, q traced back from the texel's centre along u
+    for (int b = 0; b < size; ++b) {
+        const DyeRow r = dyeRow(b, g);
+        const int row = b * size;
+        for (int first = 0; first < vectorEnd; first += kBlock) {
+            const int end = first + kBlock < vectorEnd ? first + kBlock : vectorEnd;
+            // q = (p + 0.5) / s - 0.5, p = (x, y) - factor * u(x, y)
+            for (int a = first; a < end; a += kLanes) {
+                const int t = a + kLanes > end ? end - kLanes : a;
+                traceTexels<Vector>(t, r, g, qx + (a - first), qy + (a - first));
+            }
+            // dye = from bilinear at q, times keep
+            for (int a = first; a < end; a += kLanes) {
+                const int t = a + kLanes > end ? end - kLanes : a;
+                sampleTexels<Vector>(row + t, qx + (a - first), qy + (a - first), g);
+            }
+        }
+        // the same, one texel at a time
+        for (int a = vectorEnd; a < size; ++a) {
+            traceTexels<Scalar>(a, r, g, qx, qy);
+            sampleTexels<Scalar>(row + a, qx, qy, g);
+        }
+    }
+}
+
+constexpr SolverKernels kKernels{kLanes, diffusionSweep, pressureSweep,
+                                 advect, divergence,     subtractGradient,
+                                 split,  join,           advectDye};
 
 }  // namespace
