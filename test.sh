@@ -25,7 +25,7 @@ fi
 cmake -S . -B "$build_dir" "${options[@]}"
 cmake --build "$build_dir" -j2
 
-tests=(ctest --test-dir "$build_dir" --output-on-failure -j2)
+tests=(ctest --test-dir "$build_dir" --output-on-failure -j2 --timeout 300)
 # -noreset: by default Xvfb resets when its last client leaves, and a test starting at that
 # moment cannot connect.
 if [ -z "${DISPLAY:-}" ]; then

@@ -161,7 +161,11 @@ typedef float Quad __attribute__((vector_size(4 * sizeof(float))));
 inline Floats spreadQuads(const Quad* q, int m) {
 #if FLUID_KERNEL_LANES == 4
     return q[m];
+#elif FLUID_KERNEL_LANES == 8 && FLUID_HAS_SHUFFLEVECTOR
+    return __builtin_shufflevector(q[m], q[m + 4], 0, 1, 2, 3, 4, 5, 6, 7);
 #elif FLUID_KERNEL_LANES == 8
+    // __builtin_shuffle cannot widen a vector: the two quads are copied into place, which the
+    // compiler does through memory, more slowly.
     Floats v;
     __builtin_memcpy(&v, &q[m], sizeof(Quad));
     __builtin_memcpy(reinterpret_cast<char*>(&v) + sizeof(Quad), &q[m + 4], sizeof(Quad));
@@ -242,8 +246,8 @@ struct Vector {
         typedef long long Pairs __attribute__((vector_size(kLanes * sizeof(float))));
         int at[kLanes];
         __builtin_memcpy(at, &k, sizeof at);
-        Pairs low;
-        Pairs high;
+        Pairs low{};
+        Pairs high{};
         for (int e = 0; e < kLanes / 2; ++e) {
             const int lane = e / 2 * 4 + e % 2;
             long long pair;

@@ -118,6 +118,10 @@ GLWidget::GLWidget(QWidget* parent, QLCDNumber* computeTimeDisplay_, int gridSiz
 GLWidget::~GLWidget() {
     delete timer;
     timer = nullptr;
+    // The base class destroys the context after this body: by then nothing of this class may run.
+    if (context() != nullptr) {
+        disconnect(context(), &QOpenGLContext::aboutToBeDestroyed, this, &GLWidget::releaseGL);
+    }
     releaseGL();
     fieldDisplay.reset();
 }
