@@ -77,8 +77,8 @@ QTMain::QTMain(int gridSize, QWidget* parent, Qt::WindowFlags flags)
     glWidget->setFocusPolicy(Qt::ClickFocus);
     glWidget->setFocus();
     ui->statusBar->showMessage(
-        tr("Drag to stir; right-click corners, middle-click to build an obstacle. P pause, "
-           "R rest, O outlines, Ctrl+Z/Esc undo corners, Ctrl+S save, F11 full screen"));
+        tr("Drag to stir; right-click corners, middle-click closes them. P pause, R rest, "
+           "O outlines, Ctrl+Z/Esc corners, Ctrl+S save, F11 full screen"));
 }
 
 // The view goes first, while the form's widgets that it borrows (the read-out) still exist; the

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Makes docs/screenshot.png: builds the program, starts it on a virtual X display, stirs the
-# fluid with scripted mouse drags, places an obstacle and two corners, and grabs the window.
+# Makes docs/screenshot.png: builds the program, starts it on a virtual X display with a grid of
+# 400 cells a side, places an obstacle, shows the dye, pours it with scripted mouse drags past the
+# obstacle, places two corners of the next one, and grabs the window.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/packages.sh
@@ -31,7 +32,7 @@ for _ in $(seq 50); do
     sleep 0.1
 done
 
-build-release/app/fluidsim &
+build-release/app/fluidsim --grid 400 &
 program_pid=$!
 window=$(timeout 20 xdotool search --sync --name "^Fluid Simulation$" | head -1)
 eval "$(xdotool getwindowgeometry --shell "$window")"  # sets X and Y of the window
@@ -53,14 +54,20 @@ click() {  # x y button, in view pixels
     xdotool mousemove $((X + 10 + $1)) $((Y + 10 + $2)) click "$3"
     sleep 0.1
 }
-drag 80 240 560 260
-drag 560 400 80 380
-# An obstacle in the stream, then two corners of the next one, so that the outline, the corners
-# and the status bar's count of them are all in the picture.
+# An obstacle in the stream; the Dye picture, chosen as the last item of the display box; two
+# strokes past the obstacle in opposite directions, which leave a pair of vortices in the dye; then
+# two corners of the next obstacle, so that the outline, the corners and the status bar's count of
+# them are all in the picture.
 click 300 150 3
 click 420 230 3
 click 330 330 3
 click 330 330 2
+xdotool mousemove $((X + 700)) $((Y + 432)) click 1
+sleep 0.3
+xdotool key End Return
+sleep 0.3
+drag 80 240 560 260
+drag 560 400 80 380
 click 120 480 3
 click 240 540 3
 sleep 0.5
