@@ -343,6 +343,24 @@ FLUID_INLINE void forInteriorRows(int width, int height, Cells cells) {
     }
 }
 
+// The weights of the four cells around a point, from its distances to the far sides of the
+// cells: w00 = left * upper, w10 = right * upper, w01 = left * lower, w11 = right * lower.
+template <typename F>
+struct BilinearWeights {
+    F w00, w10, w01, w11;
+};
+
+template <typename F, typename G>
+FLUID_INLINE BilinearWeights<F> bilinearWeights(F left, F right, G upper, G lower) {
+    return {left * upper, right * upper, left * lower, right * lower};
+}
+
+// c = ((c00 * w00 + c10 * w10) + c01 * w01) + c11 * w11
+template <typename F>
+FLUID_INLINE F bilinear(const BilinearWeights<F>& w, F c00, F c10, F c01, F c11) {
+    return ((c00 * w.w00 + c10 * w.w10) + c01 * w.w01) + c11 * w.w11;
+}
+
 // Advects the cells (i, j) .. (i + lanes - 1, j), at storage index k on; u is interleaved.
 template <typename L>
 FLUID_INLINE void advectCells(int k, int i, int j, int width, float factor, float highX,
@@ -359,20 +377,14 @@ FLUID_INLINE void advectCells(int k, int i, int j, int width, float factor, floa
     const I i0 = L::truncate(px);
     const I j0 = L::truncate(py);
     // Bilinear weights of the four cells around p.
-    const F left = L::toFloat(i0 + 1) - px;
-    const F right = px - L::toFloat(i0);
-    const F upper = L::toFloat(j0 + 1) - py;
-    const F lower = py - L::toFloat(j0);
-    const F w00 = left * upper;
-    const F w10 = right * upper;
-    const F w01 = left * lower;
-    const F w11 = right * lower;
+    const BilinearWeights<F> w = bilinearWeights(L::toFloat(i0 + 1) - px, px - L::toFloat(i0),
+                                                 L::toFloat(j0 + 1) - py, py - L::toFloat(j0));
     const I k00 = i0 + j0 * width;
     F x00, y00, x10, y10, x01, y01, x11, y11;
     L::loadPair(u, k00, x00, y00, x10, y10);
     L::loadPair(u, k00 + width, x01, y01, x11, y11);
-    L::store(x + k, ((x00 * w00 + x10 * w10) + x01 * w01) + x11 * w11);
-    L::store(y + k, ((y00 * w00 + y10 * w10) + y01 * w01) + y11 * w11);
+    L::store(x + k, bilinear(w, x00, x10, x01, x11));
+    L::store(y + k, bilinear(w, y00, y10, y01, y11));
 }
 
 void advect(int width, int height, float factor, const float* u, float* x, float* y) {
@@ -502,19 +514,15 @@ FLUID_INLINE void traceTexels(int a, const DyeRow& r, const DyeGrid& g, float* q
     const F cx = L::clamp(x, 0.0f, g.flowHigh);
     const I i0 = L::truncate(cx);
     const I i1 = L::atMost(i0 + 1, g.flowSize - 1);
-    const F left = L::toFloat(i0 + 1) - cx;
-    const F right = cx - L::toFloat(i0);
-    const F w00 = left * r.upper;
-    const F w10 = right * r.upper;
-    const F w01 = left * r.lower;
-    const F w11 = right * r.lower;
+    const BilinearWeights<F> w =
+        bilinearWeights(L::toFloat(i0 + 1) - cx, cx - L::toFloat(i0), r.upper, r.lower);
     const I k00 = i0 + r.flowRow;
     const I k10 = i1 + r.flowRow;
     F x00, y00, x10, y10, x01, y01, x11, y11;
     L::loadNeighbours(g.u, k00, k10, x00, y00, x10, y10);
     L::loadNeighbours(g.u, k00 + r.flowStep, k10 + r.flowStep, x01, y01, x11, y11);
-    const F ux = ((x00 * w00 + x10 * w10) + x01 * w01) + x11 * w11;
-    const F uy = ((y00 * w00 + y10 * w10) + y01 * w01) + y11 * w11;
+    const F ux = bilinear(w, x00, x10, x01, x11);
+    const F uy = bilinear(w, y00, y10, y01, y11);
     // p = (x, y) - factor * u, within half a cell of the walls
     const F px = L::clampTrace(x - ux * g.factor, g.traceHigh);
     const F py = L::clampTrace(r.y - uy * g.factor, g.traceHigh);
@@ -535,14 +543,8 @@ FLUID_INLINE void sampleTexels(int k, const float* qx, const float* qy, const Dy
     // The neighbours' offsets: 1 and size, or 0 on the last column and row.
     const I across = L::atMost(i0 + 1, g.size - 1) - i0;
     const I down = (L::atMost(j0 + 1, g.size - 1) - j0) * g.size;
-    const F left = L::toFloat(i0 + 1) - x;
-    const F right = x - L::toFloat(i0);
-    const F upper = L::toFloat(j0 + 1) - y;
-    const F lower = y - L::toFloat(j0);
-    const F w00 = left * upper;
-    const F w10 = right * upper;
-    const F w01 = left * lower;
-    const F w11 = right * lower;
+    const BilinearWeights<F> w = bilinearWeights(L::toFloat(i0 + 1) - x, x - L::toFloat(i0),
+                                                 L::toFloat(j0 + 1) - y, y - L::toFloat(j0));
     const I k00 = i0 + j0 * g.size;
     const I k01 = k00 + down;
     // dye = (c00 * w00 + c10 * w10 + c01 * w01 + c11 * w11) * keep, channel by channel
@@ -550,7 +552,7 @@ FLUID_INLINE void sampleTexels(int k, const float* qx, const float* qy, const Dy
         F c00, c10, c01, c11;
         L::loadNeighbours(g.from[c], k00, k00 + across, c00, c10);
         L::loadNeighbours(g.from[c], k01, k01 + across, c01, c11);
-        L::store(g.to[c] + k, (((c00 * w00 + c10 * w10) + c01 * w01) + c11 * w11) * g.keep);
+        L::store(g.to[c] + k, bilinear(w, c00, c10, c01, c11) * g.keep);
     }
 }
 

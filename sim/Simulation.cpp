@@ -76,14 +76,6 @@ bool sameBits(const std::vector<T>& a, const std::vector<T>& b) {
     return a.size() == b.size() && std::memcmp(a.data(), b.data(), a.size() * sizeof(T)) == 0;
 }
 
-// The dye's three planes, one after another.
-void copyDye(const DyeField& dye, std::vector<float>& to) {
-    to.clear();
-    for (const std::vector<float>* plane : {&dye.red(), &dye.green(), &dye.blue()}) {
-        to.insert(to.end(), plane->begin(), plane->end());
-    }
-}
-
 }  // namespace
 
 void Simulation::stepAndCheckSettled() {
@@ -94,21 +86,16 @@ void Simulation::stepAndCheckSettled() {
     settleCounter = 0;
     velocityBefore = solver->velocity.data;
     scratchBefore = solver->scratchVelocity.data;
-    if (!dyeField.empty()) {
-        copyDye(dyeField, dyeBefore);
+    const std::vector<float>* const planes[] = {&dyeField.red(), &dyeField.green(),
+                                                &dyeField.blue()};
+    for (int c = 0; c < 3; ++c) {
+        dyeBefore[c] = *planes[c];
     }
     step();
     settled = sameBits(velocityBefore, solver->velocity.data) &&
-              sameBits(scratchBefore, solver->scratchVelocity.data);
-    if (settled && !dyeField.empty()) {
-        const std::size_t plane = dyeField.red().size();
-        settled =
-            std::memcmp(dyeBefore.data(), dyeField.red().data(), plane * sizeof(float)) == 0 &&
-            std::memcmp(dyeBefore.data() + plane, dyeField.green().data(), plane * sizeof(float)) ==
-                0 &&
-            std::memcmp(dyeBefore.data() + 2 * plane, dyeField.blue().data(),
-                        plane * sizeof(float)) == 0;
-    }
+              sameBits(scratchBefore, solver->scratchVelocity.data) &&
+              sameBits(dyeBefore[0], *planes[0]) && sameBits(dyeBefore[1], *planes[1]) &&
+              sameBits(dyeBefore[2], *planes[2]);
 }
 
 void Simulation::endFrame() {

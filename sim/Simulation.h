@@ -144,7 +144,7 @@ private:
     int settleCounter = 0;
     // The state before the step that the settle check compares with.
     std::vector<Vec2> velocityBefore, scratchBefore;
-    std::vector<float> dyeBefore;
+    std::vector<float> dyeBefore[3];
 
     int dragCount = 0;
     std::vector<Vec2> collected;
