@@ -4,14 +4,13 @@
 // cell where the two part.
 #include <gtest/gtest.h>
 
-#include <cinttypes>
-#include <cstdio>
-#include <cstring>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "FieldDigest.h"
 #include "FluidSolver.h"
+#include "FluidTestSupport.h"
 #include "ReferenceSolver.h"
 
 namespace {
@@ -65,22 +64,15 @@ Solver makeSolver() {
 }
 
 std::string firstDifference(const VectorField& fast, const VectorField& reference) {
-    for (int j = 0; j < fast.height; ++j) {
-        for (int i = 0; i < fast.width; ++i) {
-            const Vec2 a = fast.at(i, j);
-            const Vec2 b = reference.at(i, j);
-            if (std::memcmp(&a, &b, sizeof a) != 0) {
-                char text[160];
-                std::snprintf(text, sizeof text,
-                              "first differing cell (%d, %d): (%a, %a) here, (%a, %a) in the "
-                              "straightforward solver",
-                              i, j, static_cast<double>(a.x), static_cast<double>(a.y),
-                              static_cast<double>(b.x), static_cast<double>(b.y));
-                return text;
-            }
-        }
+    const long k = fluidtest::firstDisagreement(fast, reference);
+    if (k < 0) {
+        return "the straightforward solver gives the same field: this build's arithmetic differs";
     }
-    return "the straightforward solver gives the same field: this build's arithmetic differs";
+    std::ostringstream text;
+    text << "first differing cell (" << k / 2 % fast.width << ", " << k / 2 / fast.width << "), "
+         << (k % 2 == 0 ? "x" : "y") << ": " << std::hexfloat << fluidtest::floatAt(fast, k)
+         << " here, " << fluidtest::floatAt(reference, k) << " in the straightforward solver";
+    return text.str();
 }
 
 void expectDigest(FluidSolver& solver, const Scenario& s) {

@@ -131,20 +131,6 @@ protected:
     static float centre(int a) { return (a + 0.5f) * 0.25f - 0.5f; }
 };
 
-// At rest a texel away from the walls samples exactly itself, so only the fade acts.
-TEST_F(DyeFieldTest, AtRestTheDyeOnlyFades) {
-    dye.splat(Vec2(50, 50), 60, DyeColour{1.0f, 0.5f, 0.25f}, kFlow);
-    for (float keep : {1.0f, 0.5f, 0.0f}) {
-        const std::vector<float> before = dye.green();
-        dye.step(solver, keep);
-        for (int b = 4; b < 396; ++b) {
-            for (int a = 4; a < 396; ++a) {
-                ASSERT_EQ(dye.green()[index(a, b)], before[index(a, b)] * keep) << a << ", " << b;
-            }
-        }
-    }
-}
-
 // Texels over an obstacle's interior are zero after a step, and only those: the rest match a
 // dye on the same flow without it. A new obstacle takes effect at the next step.
 TEST_F(DyeFieldTest, ObstaclesZeroTheTexelsOverTheirInterior) {
