@@ -76,6 +76,36 @@ void DisplayField::copySettingsFrom(const DisplayField& other) {
     isPositive = other.isPositive;
 }
 
+DisplaySettings DisplayField::settings() const {
+    DisplaySettings s;
+    s.mode = static_cast<std::int32_t>(mode);
+    s.hueA = colorA.hue;
+    s.hueB = colorB.hue;
+    s.saturation = colorA.saturation;
+    s.coeffLin = coeffLin;
+    s.coeffLog = coeffLog;
+    s.limitLight = limitLight;
+    s.limitOver = limitOver;
+    s.isOver = isOver;
+    s.isLog = isLog;
+    s.isPositive = isPositive;
+    return s;
+}
+
+void DisplayField::applySettings(const DisplaySettings& s) {
+    setDisplayMode(s.mode);
+    setHueColorA(s.hueA);
+    setHueColorB(s.hueB);
+    setColorSaturation(s.saturation);
+    setCoeffLin(s.coeffLin);
+    setCoeffLog(s.coeffLog);
+    setLimitLight(s.limitLight);
+    setLimitOver(s.limitOver);
+    setIsOver(s.isOver);
+    setIsLog(s.isLog);
+    setIsPositive(s.isPositive);
+}
+
 void DisplayField::fillDye(const float* red, const float* green, const float* blue) {
     for (std::size_t k = 0; k < dyeColors.size(); ++k) {
         // alpha << 24 | blue << 16 | green << 8 | red, as pack lays out a colour

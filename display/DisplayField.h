@@ -6,6 +6,7 @@
 #include "ColorHSL.h"
 #include "ColorRGB.h"
 #include "DisplayMode.h"
+#include "DisplaySettings.h"
 #include "VectorField.h"
 #include "VectorVertex.h"
 
@@ -67,6 +68,9 @@ public:
     // Takes every display setting of another display (mode, colours, coefficients, limits and
     // flags); the arrays stay as they are.
     void copySettingsFrom(const DisplayField& other);
+    // The settings as one value, and every one of them from one.
+    DisplaySettings settings() const;
+    void applySettings(const DisplaySettings& s);
 
     // Packs the dye's three planes of dyeSize x dyeSize amounts from 0 to 1 into dyeColors, each
     // amount to the nearest of 256 levels, opaque. Allocates nothing.

@@ -1,0 +1,60 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "Vec2.h"
+
+// The settings of the fluid that the panel sets.
+struct FluidSettings {
+    float viscosityValue = 1.0f;  // hundredths: the solver's viscosity is value * 0.01
+    int iterations = 20;          // Gauss-Seidel sweeps per diffusion and per pressure solve
+    bool viscosityEnabled = true;
+    float fade = 2.3f;  // thousandths of the dye lost per step
+};
+
+// The fields of a scene to the bit: every state that the next step reads.
+struct SceneFields {
+    // gridSize x gridSize each, cell (i, j) at i + j * gridSize.
+    std::vector<Vec2> velocity;
+    // The diffused velocity of the last step: the next diffusion starts its sweeps from it.
+    std::vector<Vec2> scratchVelocity;
+    int dyeSize = 0;
+    // Red, green and blue amounts, dyeSize x dyeSize each, texel (a, b) at a + b * dyeSize.
+    std::vector<float> dye[3];
+    // Drags begun: the next drag pours colour number dragCount + 1.
+    int dragCount = 0;
+};
+
+// What the window shows of the fluid, apart from the colouring: the grid, the obstacles, the
+// settings and, optionally, the fields.
+struct Scene {
+    int gridSize = 100;
+    FluidSettings settings;
+    // Each obstacle's corners (cells of the grid), in the order the obstacles were added.
+    std::vector<std::vector<Vec2>> obstacles;
+    // The corners collected for the next obstacle.
+    std::vector<Vec2> corners;
+    bool hasFields = false;
+    SceneFields fields;
+};
+
+// Limits that no scene made in the window reaches; a file past them is refused.
+struct SceneLimits {
+    static constexpr int kMaxObstacles = 1000;
+    // Corners of one obstacle, and corners collected.
+    static constexpr int kMaxCorners = 100;
+    static constexpr float kMinViscosityValue = 0.01f;
+    static constexpr float kMaxViscosityValue = 1000.0f;
+    static constexpr int kMinIterations = 2;
+    static constexpr int kMaxIterations = 50;
+    static constexpr float kMaxFade = 100.0f;
+    // Largest velocity component that a field may hold: far past any stir.
+    static constexpr float kMaxVelocity = 1e7f;
+};
+
+// Empty when the scene can be opened as it is; otherwise what is wrong with it, in a sentence.
+// Checks the grid size, every setting's range, the obstacles' count and corners (whole cells of
+// the grid), and the fields' sizes and values (finite, velocities up to kMaxVelocity, dye
+// amounts from 0 to 1).
+std::string sceneProblem(const Scene& scene);
