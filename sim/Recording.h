@@ -48,6 +48,7 @@ struct Recording {
     // Limits that no recording made in the window reaches; a file past them is refused.
     static constexpr std::size_t kMaxOperations = 2000000;
     static constexpr int kMaxStepsInOperation = 1000000;
+    static constexpr long long kMaxSteps = 10000000;
     static constexpr int kMaxWaitMs = 3600000;
     static constexpr float kMaxStir = 1e7f;
 
