@@ -151,11 +151,112 @@ void GLWidget::releaseGL() {
 }
 
 void GLWidget::clearObstacles() {
+    if (isReplaying()) {
+        return;
+    }
     sim.clearObstacles();
     update();
 }
 
+void GLWidget::followGridSize() {
+    if (fieldDisplay->width == sim.gridSize()) {
+        return;
+    }
+    makeCurrent();
+    makeDisplay();
+    doneCurrent();
+    refill();
+    update();
+}
+
+QString GLWidget::openScene(const Scene& scene) {
+    const QString problem = QString::fromStdString(sim.openScene(scene));
+    if (problem.isEmpty()) {
+        replay.reset();
+        followGridSize();
+        refill();
+        update();
+        Advance();
+    }
+    return problem;
+}
+
+void GLWidget::startRecording() {
+    sim.startRecording();
+}
+
+Recording GLWidget::stopRecording() {
+    return sim.stopRecording();
+}
+
+void GLWidget::startReplay(Recording recording) {
+    replay = std::make_unique<Replay>(std::move(recording));
+    replay->begin(sim);
+    replayPaused = false;
+    replayWaitEnd = 0;
+    followGridSize();
+    refill();
+    update();
+    emit fluidSettingsChanged();
+    emit replayProgress(0, replay->stepCount());
+    Advance();
+}
+
+void GLWidget::stopReplay() {
+    if (replay != nullptr) {
+        replay.reset();
+        emit replayFinished(tr("Replay stopped"));
+        Advance();
+    }
+}
+
+void GLWidget::advanceReplay() {
+    const qint64 now = clock.nsecsElapsed();
+    if (now < replayWaitEnd) {
+        timer->start(static_cast<int>((replayWaitEnd - now + 999999) / 1000000));
+        return;
+    }
+    if (sim.nanosUntilStep() > 0) {
+        wakeAtGate();
+        return;
+    }
+    const FluidSettings before = sim.settings();
+    const int gridBefore = sim.gridSize();
+    const bool more = replay->advance(sim);
+    followGridSize();
+    refill();
+    update();  // the overlay may have changed without the field
+    sim.endFrame();
+    if (gridBefore != sim.gridSize() || before != sim.settings()) {
+        emit fluidSettingsChanged();
+    }
+    emit replayProgress(replay->stepsDone(), replay->stepCount());
+    if (!more) {
+        const QString verdict = QString::fromStdString(replay->verdict());
+        replay.reset();
+        emit replayFinished(verdict);
+        wakeAtGate();
+        return;
+    }
+    replayWaitEnd = clock.nsecsElapsed() + replay->waitNanos();
+    if (replay->waitNanos() > 0) {
+        timer->start(static_cast<int>((replay->waitNanos() + 999999) / 1000000));
+    } else {
+        wakeAtGate();
+    }
+}
+
 void GLWidget::setPaused(bool value) {
+    if (isReplaying()) {
+        replayPaused = value;
+        if (value) {
+            timer->stop();
+            emit statusMessage(tr("Replay paused: P resumes"));
+        } else {
+            Advance();
+        }
+        return;
+    }
     sim.setPaused(value);
     if (value) {
         timer->stop();
@@ -167,25 +268,27 @@ void GLWidget::setPaused(bool value) {
 }
 
 void GLWidget::bringToRest() {
+    if (isReplaying()) {
+        return;
+    }
     sim.bringToRest();
     refill();
     emit statusMessage(tr("The fluid is at rest and the dye cleared; obstacles stay"));
 }
 
 void GLWidget::setGridSize(int size) {
-    if (size == sim.gridSize() || !sim.setGridSize(size)) {
+    if (isReplaying() || size == sim.gridSize() || !sim.setGridSize(size)) {
         return;
     }
-    makeCurrent();
-    makeDisplay();
-    doneCurrent();
-    refill();
-    update();
+    followGridSize();
     emit statusMessage(
         tr("Grid of %1 x %1 cells: the fluid starts at rest; obstacles stay").arg(size));
 }
 
 void GLWidget::setFade(double perMille) {
+    if (isReplaying()) {
+        return;
+    }
     sim.setFade(static_cast<float>(perMille));
 }
 
@@ -197,6 +300,9 @@ void GLWidget::setOverlayVisible(bool visible) {
 }
 
 void GLWidget::removeLastCorner() {
+    if (isReplaying()) {
+        return;
+    }
     if (collectedPointCount() > 0) {
         sim.removeLastCorner();
         cornersChanged();
@@ -204,6 +310,9 @@ void GLWidget::removeLastCorner() {
 }
 
 void GLWidget::discardCorners() {
+    if (isReplaying()) {
+        return;
+    }
     if (collectedPointCount() > 0) {
         sim.discardCorners();
         update();
@@ -222,14 +331,23 @@ QImage GLWidget::picture() {
 }
 
 void GLWidget::setViscosityValue(float value) {
+    if (isReplaying()) {
+        return;
+    }
     sim.setViscosityValue(value);
 }
 
 void GLWidget::setNumberIteration(int value) {
+    if (isReplaying()) {
+        return;
+    }
     sim.setIterations(value);
 }
 
 void GLWidget::setViscosityEnabled(bool value) {
+    if (isReplaying()) {
+        return;
+    }
     sim.setViscosityEnabled(value);
 }
 
@@ -239,7 +357,7 @@ void GLWidget::setDisplayMode(int value) {
     // (or, while paused, from a fill of its own). The dye is packed only while it is shown, so
     // its picture is filled now.
     update();
-    if (fieldDisplay->mode == DisplayMode::Dye && !sim.isPaused()) {
+    if (fieldDisplay->mode == DisplayMode::Dye && !isPaused()) {
         refill();
     }
     settingChanged();
@@ -297,12 +415,18 @@ void GLWidget::setIsPositive(bool value) {
 
 void GLWidget::settingChanged() {
     // Running, the next step's fill shows the setting; paused, a fill of its own does.
-    if (sim.isPaused()) {
+    if (isPaused()) {
         refill();
     }
 }
 
 void GLWidget::Advance() {
+    if (isReplaying()) {
+        if (!replayPaused) {
+            advanceReplay();
+        }
+        return;
+    }
     if (sim.isPaused()) {
         return;
     }
@@ -427,6 +551,9 @@ void GLWidget::drawOverlay() {
 }
 
 void GLWidget::mousePressEvent(QMouseEvent* event) {
+    if (isReplaying()) {
+        return;
+    }
     // Without this, the first move of a new drag would measure from wherever the previous drag
     // or click ended and give that one cell a burst of speed.
     lastMouseX = eventPixel(event).x();
@@ -435,6 +562,9 @@ void GLWidget::mousePressEvent(QMouseEvent* event) {
 }
 
 void GLWidget::mouseMoveEvent(QMouseEvent* event) {
+    if (isReplaying()) {
+        return;
+    }
     const QPoint pixel = eventPixel(event);
     const QRect square = viewSquare();
     const int cellX = pixelToCell(pixel.x(), square.x());
@@ -467,6 +597,9 @@ void GLWidget::buildObstacle() {
 }
 
 void GLWidget::mouseReleaseEvent(QMouseEvent* event) {
+    if (isReplaying()) {
+        return;
+    }
     const QPoint pixel = eventPixel(event);
     if (event->button() == Qt::RightButton) {
         const QRect square = viewSquare();
