@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -48,9 +49,12 @@ struct Recording {
     // Limits that no recording made in the window reaches; a file past them is refused.
     static constexpr std::size_t kMaxOperations = 2000000;
     static constexpr int kMaxStepsInOperation = 1000000;
-    static constexpr long long kMaxSteps = 10000000;
+    // Steps of all the Step operations together: 46 hours at 60 steps a second.
+    static constexpr std::int64_t kMaxTotalSteps = 10000000;
     static constexpr int kMaxWaitMs = 3600000;
     static constexpr float kMaxStir = 1e7f;
+    // Largest coordinate of a PourDye end, in grid positions: far outside any grid.
+    static constexpr float kMaxDyeCoordinate = 1e6f;
 
     Scene start;
     bool startPaused = false;

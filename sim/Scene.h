@@ -59,6 +59,10 @@ struct SceneLimits {
     static constexpr float kMaxVelocity = 1e7f;
 };
 
+// Empty when every setting is finite and within the panel's range; otherwise what is wrong, as a
+// clause, such as "the viscosity value 0 is outside 0.01 to 1000".
+std::string settingsProblem(const FluidSettings& settings);
+
 // Empty when the scene can be opened as it is; otherwise what is wrong with it, in a sentence.
 // Checks the grid size, every setting's range, the obstacles' count and corners (whole cells of
 // the grid), and the fields' sizes and values (finite, velocities up to kMaxVelocity, dye

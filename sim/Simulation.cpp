@@ -401,7 +401,7 @@ void Simulation::record(const Operation& op) {
     std::vector<Operation>& ops = recording->operations;
     // Room for this operation, a wait before it and a checkpoint after it.
     if (ops.size() + 3 > Recording::kMaxOperations ||
-        (op.kind == OperationKind::Step && recordedStepCount >= Recording::kMaxSteps)) {
+        (op.kind == OperationKind::Step && recordedStepCount >= Recording::kMaxTotalSteps)) {
         recordingIsFull = true;
         return;
     }
