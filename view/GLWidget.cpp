@@ -1,7 +1,5 @@
 #include "GLWidget.h"
 
-#include <GL/gl.h>
-
 #include <QImage>
 #include <QLCDNumber>
 #include <QMouseEvent>
@@ -12,13 +10,12 @@
 #include <cstring>
 
 #include "DisplayFieldOGL.h"
+#include "ViewPainter.h"
 
 namespace {
 
 // Velocity given to a cell per pixel of pointer movement.
 constexpr std::int64_t kStirGain = 50;
-
-constexpr float kViewExtent = static_cast<float>(GLWidget::kGridSize);
 
 // Inside means 0..N - 1; the unsigned comparison also rejects negative cells.
 bool isInsideGrid(int cell, int size) {
@@ -29,25 +26,6 @@ bool isInsideGrid(int cell, int size) {
 Simulation::Clock startClock(QElapsedTimer& clock) {
     clock.start();
     return [&clock] { return clock.nsecsElapsed(); };
-}
-
-// The overlay is drawn twice, a dark halo and then a bright cyan core, so that it stands out on
-// black, on every hue of the colour rule and on the white lines of the Vectors picture. Widths
-// and sizes are in device pixels at a device pixel ratio of 1.
-struct OverlayPass {
-    GLubyte red, green, blue;
-    GLfloat lineWidth;
-    GLfloat pointSize;
-};
-constexpr OverlayPass kOverlayPasses[] = {{0, 0, 0, 4.0f, 9.0f}, {0, 255, 255, 2.0f, 5.0f}};
-
-// Corners are cells; the lines run through the cells' centres, scale view units to a cell.
-void drawCorners(GLenum mode, const std::vector<Vec2>& corners, float scale) {
-    glBegin(mode);
-    for (const Vec2& c : corners) {
-        glVertex2f((c.x + 0.5f) * scale, (c.y + 0.5f) * scale);
-    }
-    glEnd();
 }
 
 // A step takes a fraction of a millisecond: shown to a hundredth, so that the read-out says
@@ -127,14 +105,8 @@ GLWidget::~GLWidget() {
 }
 
 void GLWidget::makeDisplay() {
-    // One segment per hundredth of the view: from every (N / 100)-th cell.
-    const int size = sim.gridSize();
-    auto made = std::make_unique<DisplayFieldOGL>(size, size, sim.dye().size(),
-                                                  size / Simulation::kDefaultGridSize);
-    if (fieldDisplay != nullptr) {
-        made->copySettingsFrom(*fieldDisplay);
-        releaseGL();
-    }
+    std::unique_ptr<DisplayFieldOGL> made = ViewPainter::makeDisplay(sim, fieldDisplay.get());
+    releaseGL();
     fieldDisplay = std::move(made);
     filledColors = fieldDisplay->colors;
     filledVertices = fieldDisplay->vertices;
@@ -448,12 +420,8 @@ void GLWidget::wakeAtGate() {
 }
 
 void GLWidget::refill() {
-    fieldDisplay->fill(sim.fluidSolver().velocityField(), kViewExtent, kViewExtent);
+    ViewPainter::fill(*fieldDisplay, sim);
     const bool dyeShown = fieldDisplay->mode == DisplayMode::Dye;
-    if (dyeShown) {
-        const DyeField& dye = sim.dye();
-        fieldDisplay->fillDye(dye.red().data(), dye.green().data(), dye.blue().data());
-    }
     // A fluid at rest, or one whose changes are too small to move a colour byte, fills the same
     // picture again: no repaint for it.
     bool changed = false;
@@ -499,55 +467,19 @@ void GLWidget::initializeGL() {
     // and is made again in the new one.
     connect(context(), &QOpenGLContext::aboutToBeDestroyed, this, &GLWidget::releaseGL,
             Qt::UniqueConnection);
-    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
-    glEnable(GL_TEXTURE_2D);
-    fieldDisplay->createTexture();
+    ViewPainter::initialize(*fieldDisplay);
 }
 
 void GLWidget::resizeGL(int, int) {
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    // 100 x 100 view units over the view's square, x to the right and y downward.
-    glOrtho(0.0, kGridSize, kGridSize, 0.0, 0.0, 0.01);
-    glMatrixMode(GL_MODELVIEW);
+    ViewPainter::setProjection();
 }
 
 void GLWidget::paintGL() {
     // Draws what the last fill left; painting never steps or refills. The framebuffer has the
-    // widget's logical size times the device pixel ratio: black all over, then the picture in
-    // the centred square.
+    // widget's logical size times the device pixel ratio.
     const qreal ratio = devicePixelRatioF();
-    const int framebufferWidth = qRound(width() * ratio);
-    const int framebufferHeight = qRound(height() * ratio);
-    const int side = std::min(framebufferWidth, framebufferHeight);
-    glViewport(0, 0, framebufferWidth, framebufferHeight);
-    glClear(GL_COLOR_BUFFER_BIT);
-    glViewport((framebufferWidth - side) / 2, (framebufferHeight - side) / 2, side, side);
-    glLoadIdentity();
-    fieldDisplay->draw();
-    if (overlayVisible) {
-        drawOverlay();
-    }
-}
-
-void GLWidget::drawOverlay() {
-    const GLfloat ratio = static_cast<GLfloat>(devicePixelRatioF());
-    const float scale = kViewExtent / static_cast<float>(sim.gridSize());
-    const std::vector<Vec2>& corners = sim.corners();
-    // Restores the texturing and the current colour, which the colour picture is modulated by.
-    glPushAttrib(GL_CURRENT_BIT | GL_ENABLE_BIT | GL_LINE_BIT | GL_POINT_BIT);
-    glDisable(GL_TEXTURE_2D);
-    for (const OverlayPass& pass : kOverlayPasses) {
-        glColor3ub(pass.red, pass.green, pass.blue);
-        glLineWidth(pass.lineWidth * ratio);
-        for (const std::vector<Vec2>& outline : sim.obstacleOutlines()) {
-            drawCorners(GL_LINE_LOOP, outline, scale);
-        }
-        drawCorners(GL_LINE_STRIP, corners, scale);
-        glPointSize(pass.pointSize * ratio);
-        drawCorners(GL_POINTS, corners, scale);
-    }
-    glPopAttrib();
+    ViewPainter::paint(*fieldDisplay, sim, qRound(width() * ratio), qRound(height() * ratio),
+                       static_cast<float>(ratio), overlayVisible);
 }
 
 void GLWidget::mousePressEvent(QMouseEvent* event) {

@@ -166,7 +166,6 @@ private:
     // changed the picture.
     void refill();
     void settingChanged();
-    void drawOverlay();
     void cornersChanged();
     void buildObstacle();
     // The cell under a widget pixel along one axis, for the view's square; outside the grid
