@@ -2,6 +2,7 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -171,6 +172,15 @@ CommandLineOptions processCommandLine(QCoreApplication& app) {
             refuse(QCoreApplication::translate("main", "Display mode '%1' is not offered: use "
                                                        "Vectors, Velocity, Vortex or Dye.")
                        .arg(parser.value(mode)));
+        }
+    }
+    // Files to read are there before any window opens.
+    for (const QString& file : {options.sceneFile, options.replayFile}) {
+        if (!file.isEmpty() && !(QFileInfo(file).isFile() && QFileInfo(file).isReadable())) {
+            refuse(QCoreApplication::translate("main", "Cannot open '%1': %2.")
+                       .arg(file, QFileInfo::exists(file)
+                                      ? QCoreApplication::translate("main", "not a readable file")
+                                      : QCoreApplication::translate("main", "no such file")));
         }
     }
     const auto conflict = [](const char* text) {

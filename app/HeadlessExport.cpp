@@ -92,7 +92,7 @@ int exportScene(const CommandLineOptions& options) {
     SceneDocument document;
     QString error;
     if (!SceneFile::read(options.sceneFile, document, error)) {
-        return fail(error);
+        return fail(options.sceneFile + ": " + error);
     }
     Simulation sim(noClock, document.scene.gridSize);
     const std::string problem = sim.openScene(document.scene);
@@ -111,7 +111,7 @@ int HeadlessExport::run(const CommandLineOptions& options) {
     RecordingDocument document;
     QString error;
     if (!RecordingFile::read(options.replayFile, document, error)) {
-        return fail(error);
+        return fail(options.replayFile + ": " + error);
     }
     const bool frames = !options.framesFolder.isEmpty();
     QDir folder(options.framesFolder);
