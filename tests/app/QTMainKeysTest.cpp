@@ -15,6 +15,7 @@
 #include <QtTest/QtTest>
 #include <functional>
 
+#include "AppTestSupport.h"
 #include "FluidSolver.h"
 #include "FluidTestSupport.h"
 #include "GLWidget.h"
@@ -22,18 +23,7 @@
 
 namespace {
 
-// Runs handle on the first modal dialog that opens, polling while a nested event loop runs.
-void whenModalDialogOpens(std::function<void(QWidget*)> handle) {
-    auto* poll = new QTimer;
-    QObject::connect(poll, &QTimer::timeout, [poll, handle] {
-        if (QWidget* dialog = QApplication::activeModalWidget()) {
-            poll->stop();
-            poll->deleteLater();
-            handle(dialog);
-        }
-    });
-    poll->start(20);
-}
+using apptest::whenModalDialogOpens;
 
 class QTMainKeysTest : public testing::Test {
 protected:
@@ -136,15 +126,8 @@ TEST_F(QTMainKeysTest, AFocusedControlKeepsTheKeysItUses) {
 }
 
 TEST_F(QTMainKeysTest, CtrlESavesThePictureUnderATimeStampedNameInPictures) {
-    // A home of the test's own, with a Pictures folder.
-    QTemporaryDir home;
-    ASSERT_TRUE(home.isValid());
-    ASSERT_TRUE(QDir(home.path()).mkdir("Pictures"));
-    const QByteArray oldHome = qgetenv("HOME");
-    const QByteArray oldConfig = qgetenv("XDG_CONFIG_HOME");
-    qputenv("HOME", home.path().toLocal8Bit());
-    qunsetenv("XDG_CONFIG_HOME");
-    const QString pictures = QDir(home.path()).filePath("Pictures");
+    const apptest::TestHome home;
+    const QString pictures = home.folder("Pictures");
 
     for (const QPoint& p : {QPoint(64, 64), QPoint(448, 64), QPoint(256, 448)}) {
         rightClickView(p);
@@ -184,9 +167,4 @@ TEST_F(QTMainKeysTest, CtrlESavesThePictureUnderATimeStampedNameInPictures) {
     EXPECT_EQ(status(), "Picture not saved");
     EXPECT_EQ(QDir(pictures).entryList(QDir::Files).size(), 1);
     EXPECT_EQ(view->collectedPointCount(), 1);
-
-    qputenv("HOME", oldHome);
-    if (!oldConfig.isEmpty()) {
-        qputenv("XDG_CONFIG_HOME", oldConfig);
-    }
 }
