@@ -6,7 +6,6 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QTemporaryDir>
-
 #include <cfloat>
 #include <random>
 
@@ -94,15 +93,24 @@ RecordingDocument recording() {
     corner.j = 199;
     Operation check = op(K::Checkpoint);
     check.digest = 0xfedcba9876543210ull;
-    d.recording.operations = {op(K::Step, 60),         stir,
-                              op(K::BeginDrag),        dye,
-                              corner,                  op(K::RemoveLastCorner),
-                              op(K::DiscardCorners),   op(K::BuildObstacle),
-                              op(K::ClearObstacles),   op(K::Rest),
-                              op(K::GridSize, 400),    op(K::Viscosity, 0, 0.01f),
-                              op(K::Iterations, 50),   op(K::ViscosityEnabled, 1),
-                              op(K::Fade, 0, 0.1f),    op(K::Pause, 0),
-                              op(K::Wait, 3600000),    check};
+    d.recording.operations = {op(K::Step, 60),
+                              stir,
+                              op(K::BeginDrag),
+                              dye,
+                              corner,
+                              op(K::RemoveLastCorner),
+                              op(K::DiscardCorners),
+                              op(K::BuildObstacle),
+                              op(K::ClearObstacles),
+                              op(K::Rest),
+                              op(K::GridSize, 400),
+                              op(K::Viscosity, 0, 0.01f),
+                              op(K::Iterations, 50),
+                              op(K::ViscosityEnabled, 1),
+                              op(K::Fade, 0, 0.1f),
+                              op(K::Pause, 0),
+                              op(K::Wait, 3600000),
+                              check};
     return d;
 }
 
@@ -167,7 +175,8 @@ void expectRefused(const QByteArray& good, const BadFile& bad) {
     const Document before = out;
     QString error;
     EXPECT_FALSE(File::parse(bytes, out, error)) << bad.path;
-    EXPECT_TRUE(error.contains(QLatin1String(bad.fault))) << bad.path << ": " << error.toStdString();
+    EXPECT_TRUE(error.contains(QLatin1String(bad.fault)))
+        << bad.path << ": " << error.toStdString();
     EXPECT_EQ(difference(out, before), "") << bad.path;
 }
 
@@ -200,7 +209,8 @@ TEST(DocumentFileTest, RefusesEachFaultOfASceneSayingWhatIsWrong) {
     const QString velocityText = base64Floats(std::vector<float>(cells, 0.5f));
     const BadFile bad[] = {
         {"format", QJsonValue::Undefined, "does not say that it is a scene: it has no \"format\""},
-        {"format", "fluidsim-recording", "format is \"fluidsim-recording\", not \"fluidsim-scene\""},
+        {"format", "fluidsim-recording",
+         "format is \"fluidsim-recording\", not \"fluidsim-scene\""},
         {"version", 2, "The scene's version 2 is newer than this program reads (1)."},
         {"version", 0, "version 0 is not one that this program reads (1)"},
         {"version", "1", "\"version\" in the scene is not a number"},
@@ -219,24 +229,35 @@ TEST(DocumentFileTest, RefusesEachFaultOfASceneSayingWhatIsWrong) {
         {"display/mode", "Vorticity", "The display mode \"Vorticity\" is not one of"},
         {"display/hueA", 256, "\"hueA\" in the display settings is 256, outside 0 to 255"},
         {"display/saturation", -1, "\"saturation\" in the display settings is -1, outside 0"},
-        {"display/coeffLin", 10.01, "\"coeffLin\" in the display settings is 10.01, outside 0 to 10"},
+        {"display/coeffLin", 10.01,
+         "\"coeffLin\" in the display settings is 10.01, outside 0 to 10"},
         {"display/coeffLog", 1, "\"coeffLog\" in the display settings is 1, outside 0 to 0.99"},
-        {"display/limitOver", 101, "\"limitOver\" in the display settings is 101, outside 0 to 100"},
-        {"obstacles", QJsonArray::fromVariantList(QVariantList(1001, QVariant())), "\"obstacles\" in the scene holds 1001 items, more than the 1000"},
-        {"obstacles/1", QJsonArray::fromVariantList(QVariantList(101, QVariant())), "Obstacle 2 holds 101 items, more than the 100"},
-        {"obstacles/1", QJsonArray{QJsonArray{1, 1}, QJsonArray{2, 2}}, "Obstacle 2 has 2 corners: an obstacle has 3 to 100."},
+        {"display/limitOver", 101,
+         "\"limitOver\" in the display settings is 101, outside 0 to 100"},
+        {"obstacles", QJsonArray::fromVariantList(QVariantList(1001, QVariant())),
+         "\"obstacles\" in the scene holds 1001 items, more than the 1000"},
+        {"obstacles/1", QJsonArray::fromVariantList(QVariantList(101, QVariant())),
+         "Obstacle 2 holds 101 items, more than the 100"},
+        {"obstacles/1", QJsonArray{QJsonArray{1, 1}, QJsonArray{2, 2}},
+         "Obstacle 2 has 2 corners: an obstacle has 3 to 100."},
         {"obstacles/0/2", QJsonArray{1, 2, 3}, "Corner 3 of obstacle 1 holds 3 items"},
         {"obstacles/0/1", QJsonArray{1}, "Corner 2 of obstacle 1 is not a pair [i, j]."},
         {"obstacles/0/1/0", 1.5, "Corner 2 of obstacle 1 is 1.5, not a whole number"},
         {"obstacles/0/1/0", 200, "Obstacle 1, corner 2 (200, 10) lies outside the 200 x 200 grid."},
         {"corners/1", QJsonArray{-1, 0}, "Collected corner 2 (-1, 0) lies outside"},
-        {"fields/velocity", "AAAA", "\"velocity\" in the fields holds 4 characters, not the 426668 of base64 that 80000 floats take"},
-        {"fields/velocity", QString(velocityText).replace(8, 1, '!'), "\"velocity\" in the fields is not valid base64"},
-        {"fields/velocity", QString(velocityText).replace(426664, 4, "A==="), "is not valid base64"},
-        {"fields/scratchVelocity", base64Floats(nanFirst), "The scratch velocity at cell (0, 0) is (0, nan)"},
+        {"fields/velocity", "AAAA",
+         "\"velocity\" in the fields holds 4 characters, not the 426668 of base64 that 80000 "
+         "floats take"},
+        {"fields/velocity", QString(velocityText).replace(8, 1, '!'),
+         "\"velocity\" in the fields is not valid base64"},
+        {"fields/velocity", QString(velocityText).replace(426664, 4, "A==="),
+         "is not valid base64"},
+        {"fields/scratchVelocity", base64Floats(nanFirst),
+         "The scratch velocity at cell (0, 0) is (0, nan)"},
         {"fields/scratchVelocity", 1e8, "scratch velocity at cell (0, 0) is (1e+08, 1e+08)"},
         {"fields/dyeSize", 200, "The dye is 200 texels a side, not 400."},
-        {"fields/dye/green", 1.5, "The green dye at texel (0, 0) is 1.5: an amount is from 0 to 1."},
+        {"fields/dye/green", 1.5,
+         "The green dye at texel (0, 0) is 1.5: an amount is from 0 to 1."},
         {"fields/dye/blue", true, "\"blue\" in the dye is not text"},
         {"fields/dragCount", -1, "The number of drags, -1, is negative."},
         {"fields/dragCount", QJsonValue::Undefined, "There is no \"dragCount\" in the fields."},
@@ -260,21 +281,27 @@ TEST(DocumentFileTest, RefusesEachFaultOfARecordingSayingWhatIsWrong) {
         {"start/grid", 300, "In the start scene, the grid size 300 is not offered"},
         {"start/fields/dye/red", -0.5, "In the start scene, the red dye at texel (0, 0) is -0.5"},
         {"operations", QJsonObject(), "\"operations\" in the recording is not an array"},
-        {"operations", QJsonArray::fromVariantList(QVariantList(2000001, 0)), "holds 2000001 items, more than the 2000000"},
+        {"operations", QJsonArray::fromVariantList(QVariantList(2000001, 0)),
+         "holds 2000001 items, more than the 2000000"},
         {"operations/0", "step", "Operation 1 is not an array."},
         {"operations/0", QJsonArray(), "Operation 1 is empty"},
         {"operations/0", QJsonArray{1, 2}, "The name of operation 1 is not text"},
-        {"operations/0", QJsonArray{"spin", 1}, "Operation 1 is \"spin\", which is not an operation this program knows"},
-        {"operations/1", QJsonArray{"stir", 1, 2}, "Operation 2 (\"stir\") has 2 values after its name, not 4."},
+        {"operations/0", QJsonArray{"spin", 1},
+         "Operation 1 is \"spin\", which is not an operation this program knows"},
+        {"operations/1", QJsonArray{"stir", 1, 2},
+         "Operation 2 (\"stir\") has 2 values after its name, not 4."},
         {"operations/1", QJsonArray{"drag", 1}, "Operation 2 (\"drag\") has 1 values"},
-        {"operations/0", QJsonArray{"step", 1.5}, "Value 1 of operation 1 (\"step\") is 1.5, not a whole number"},
+        {"operations/0", QJsonArray{"step", 1.5},
+         "Value 1 of operation 1 (\"step\") is 1.5, not a whole number"},
         {"operations/0", QJsonArray{"step", 0}, "Operation 1 steps 0 times"},
-        {"operations/1", QJsonArray{"stir", 200, 0, 1, 1}, "Operation 2 stirs cell (200, 0), outside the 200 x 200 grid in effect there."},
+        {"operations/1", QJsonArray{"stir", 200, 0, 1, 1},
+         "Operation 2 stirs cell (200, 0), outside the 200 x 200 grid in effect there."},
         {"operations/1/3", "0", "Value 3 of operation 2 (\"stir\") is not a number"},
         {"operations/3/2", 1e7, "Operation 4 pours dye from (1e-45, 1e+07)"},
         {"operations/10/1", 250, "Operation 11 sets the grid to 250 cells a side"},
         {"operations/13/1", 1, "Value 1 of operation 14 (\"viscosityOn\") is not true or false"},
-        {"operations/17/1", "fedcba987654321", "Value 1 of operation 18 (\"check\") is not a digest of 16 hexadecimal digits"},
+        {"operations/17/1", "fedcba987654321",
+         "Value 1 of operation 18 (\"check\") is not a digest of 16 hexadecimal digits"},
         {"operations/17/1", "fedcba987654321g", "is not a digest of 16 hexadecimal digits"},
         {"operations/17/1", "+edcba9876543210", "is not a digest"},
     };
@@ -297,8 +324,9 @@ TEST(DocumentFileTest, RefusesAFileTooLargeBeforeReadingIt) {
     EXPECT_FALSE(SceneFile::read(path, scene, sceneError));
     EXPECT_FALSE(RecordingFile::read(path, recorded, recordingError));
     EXPECT_LT(timer.elapsed(), 1000);
-    EXPECT_TRUE(sceneError.contains("is 1073741824 bytes, more than the 33554432 (32 MiB) that a "
-                                    "scene file may have."))
+    EXPECT_TRUE(
+        sceneError.contains("is 1073741824 bytes, more than the 33554432 (32 MiB) that a "
+                            "scene file may have."))
         << sceneError.toStdString();
     EXPECT_TRUE(recordingError.contains("1073741824 bytes, more than the 67108864 (64 MiB)"))
         << recordingError.toStdString();
