@@ -227,6 +227,10 @@ int JsonReader::whole(const QJsonValue& value, const QString& what, int low, int
         fail(QStringLiteral("%1 is %2, not a whole number.").arg(what, doubleText(d)));
         return 0;
     }
+    if (!(d >= INT_MIN && d <= INT_MAX)) {
+        fail(QStringLiteral("%1 is %2, too large a number.").arg(what, doubleText(d)));
+        return 0;
+    }
     if (!(d >= low && d <= high)) {
         fail(QStringLiteral("%1 is %2, outside %3 to %4.")
                  .arg(what, doubleText(d), QString::number(low), QString::number(high)));

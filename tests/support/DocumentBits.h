@@ -52,8 +52,8 @@ inline bool same(const std::vector<std::vector<Vec2>>& a, const std::vector<std:
 
 // The name of the first part in which the two differ; empty when they are the same to the bit.
 inline std::string difference(const DisplaySettings& a, const DisplaySettings& b) {
-    const bool equal = a == b && bits(a.coeffLin) == bits(b.coeffLin) &&
-                       bits(a.coeffLog) == bits(b.coeffLog);
+    const bool equal =
+        a == b && bits(a.coeffLin) == bits(b.coeffLin) && bits(a.coeffLog) == bits(b.coeffLog);
     return equal ? std::string() : "display";
 }
 
