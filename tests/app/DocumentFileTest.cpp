@@ -157,6 +157,14 @@ QJsonValue replaced(const QJsonValue& at, QStringList path, const QJsonValue& va
     return object;
 }
 
+QJsonArray repeated(int count, const QJsonValue& value) {
+    QJsonArray array;
+    for (int k = 0; k < count; ++k) {
+        array.append(value);
+    }
+    return array;
+}
+
 struct BadFile {
     const char* path;
     QJsonValue value;
@@ -234,9 +242,9 @@ TEST(DocumentFileTest, RefusesEachFaultOfASceneSayingWhatIsWrong) {
         {"display/coeffLog", 1, "\"coeffLog\" in the display settings is 1, outside 0 to 0.99"},
         {"display/limitOver", 101,
          "\"limitOver\" in the display settings is 101, outside 0 to 100"},
-        {"obstacles", QJsonArray::fromVariantList(QVariantList(1001, QVariant())),
+        {"obstacles", repeated(1001, QJsonValue()),
          "\"obstacles\" in the scene holds 1001 items, more than the 1000"},
-        {"obstacles/1", QJsonArray::fromVariantList(QVariantList(101, QVariant())),
+        {"obstacles/1", repeated(101, QJsonValue()),
          "Obstacle 2 holds 101 items, more than the 100"},
         {"obstacles/1", QJsonArray{QJsonArray{1, 1}, QJsonArray{2, 2}},
          "Obstacle 2 has 2 corners: an obstacle has 3 to 100."},
@@ -281,8 +289,7 @@ TEST(DocumentFileTest, RefusesEachFaultOfARecordingSayingWhatIsWrong) {
         {"start/grid", 300, "In the start scene, the grid size 300 is not offered"},
         {"start/fields/dye/red", -0.5, "In the start scene, the red dye at texel (0, 0) is -0.5"},
         {"operations", QJsonObject(), "\"operations\" in the recording is not an array"},
-        {"operations", QJsonArray::fromVariantList(QVariantList(2000001, 0)),
-         "holds 2000001 items, more than the 2000000"},
+        {"operations", repeated(2000001, 0), "holds 2000001 items, more than the 2000000"},
         {"operations/0", "step", "Operation 1 is not an array."},
         {"operations/0", QJsonArray(), "Operation 1 is empty"},
         {"operations/0", QJsonArray{1, 2}, "The name of operation 1 is not text"},
@@ -290,7 +297,8 @@ TEST(DocumentFileTest, RefusesEachFaultOfARecordingSayingWhatIsWrong) {
          "Operation 1 is \"spin\", which is not an operation this program knows"},
         {"operations/1", QJsonArray{"stir", 1, 2},
          "Operation 2 (\"stir\") takes 4 values after its name, not 2."},
-        {"operations/1", QJsonArray{"drag", 1}, "Operation 2 (\"drag\") takes 0 values after its name, not 1."},
+        {"operations/1", QJsonArray{"drag", 1},
+         "Operation 2 (\"drag\") takes 0 values after its name, not 1."},
         {"operations/0", QJsonArray{"step", 1.5},
          "Value 1 of operation 1 (\"step\") is 1.5, not a whole number"},
         {"operations/0", QJsonArray{"step", 0}, "Operation 1 steps 0 times"},
