@@ -1,14 +1,27 @@
 #include "QTMain.h"
 
+#include <QActionGroup>
+#include <QCloseEvent>
 #include <QDateTime>
 #include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QImage>
-#include <QShortcut>
+#include <QMessageBox>
+#include <QMimeData>
 #include <QSignalBlocker>
 #include <QStandardPaths>
+#include <QUrl>
+#include <cmath>
+#include <cstdio>
 
+#include "DisplayFieldOGL.h"
 #include "GLWidget.h"
+#include "RecordingFile.h"
+#include "SceneFile.h"
+#include "VelocityExport.h"
 #include "ui_QTMain.h"
 
 namespace {
@@ -23,15 +36,52 @@ float sliderCoefficient(int value) {
     return static_cast<float>(value / kCoeffSliderScale);
 }
 
-// The user's Pictures folder, or the home folder where there is none.
-QString pictureFolder() {
-    const QString pictures = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
-    return !pictures.isEmpty() && QDir(pictures).exists() ? pictures : QDir::homePath();
+// A standard folder of the user's, or the home folder where there is none.
+QString userFolder(QStandardPaths::StandardLocation location) {
+    const QString folder = QStandardPaths::writableLocation(location);
+    return !folder.isEmpty() && QDir(folder).exists() ? folder : QDir::homePath();
 }
 
-QString timeStampedPictureName() {
-    return QString("fluid-%1.png")
-        .arg(QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd-HHmmss")));
+// fluid-2026-12-10-143005.png and the like.
+QString timeStampedName(const QString& suffix) {
+    return QString("fluid-%1.%2")
+        .arg(QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd-HHmmss")), suffix);
+}
+
+const QString kSceneSuffix = QStringLiteral("fluidscene");
+const QString kRecordingSuffix = QStringLiteral("fluidrec");
+
+// Asks for a file to write, proposing name in folder; empty when the user cancels. filters
+// lists the choices; the chosen one is returned in chosenFilter.
+QString askSavePath(QWidget* parent, const QString& title, const QString& folder,
+                    const QString& name, const QStringList& filters,
+                    QString* chosenFilter = nullptr) {
+    QFileDialog dialog(parent, title, folder);
+    dialog.setNameFilters(filters);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setDefaultSuffix(QFileInfo(name).suffix());
+    dialog.selectFile(name);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return QString();
+    }
+    if (chosenFilter != nullptr) {
+        *chosenFilter = dialog.selectedNameFilter();
+    }
+    return dialog.selectedFiles().constFirst();
+}
+
+QString askOpenPath(QWidget* parent, const QString& title, const QString& filter) {
+    return QFileDialog::getOpenFileName(parent, title,
+                                        userFolder(QStandardPaths::DocumentsLocation), filter);
+}
+
+// Whether a file names the recording format near its start; anything else is read as a scene.
+bool looksLikeRecording(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        return false;
+    }
+    return file.read(4096).contains(RecordingFile::kFormat);
 }
 
 }  // namespace
@@ -40,6 +90,7 @@ QTMain::QTMain(int gridSize, QWidget* parent, Qt::WindowFlags flags)
     : QMainWindow(parent, flags), ui(std::make_unique<Ui::QTMainClass>()) {
     // setupUi sets every default before it connects the slots, so it sends nothing to the view.
     ui->setupUi(this);
+    setAcceptDrops(true);
     // The window opens at the smallest size that gives the view 641 x 641 pixels, whatever the
     // style makes of the status bar; the view then grows and shrinks with the window.
     const QSize smallestView = ui->horizontalLayout->minimumSize();
@@ -72,13 +123,19 @@ QTMain::QTMain(int gridSize, QWidget* parent, Qt::WindowFlags flags)
 
     connect(glWidget.get(), &GLWidget::statusMessage, this,
             [this](const QString& text) { ui->statusBar->showMessage(text); });
-    addShortcuts();
+    connect(glWidget.get(), &GLWidget::replayProgress, this, [this](long long step, long long n) {
+        ui->statusBar->showMessage(tr("Replay: step %1 of %2, P pauses").arg(step).arg(n));
+    });
+    connect(glWidget.get(), &GLWidget::replayFinished, this, &QTMain::replayFinished);
+    connect(glWidget.get(), &GLWidget::fluidSettingsChanged, this, &QTMain::showFluidSettings);
+    addChoiceActions();
+    connectActions();
     // The keys work from the start, and clicking the view takes them back from a spin box.
     glWidget->setFocusPolicy(Qt::ClickFocus);
     glWidget->setFocus();
     ui->statusBar->showMessage(
         tr("Drag to stir; right-click corners, middle-click closes them. P pause, R rest, "
-           "O outlines, Ctrl+Z/Esc corners, Ctrl+S save, F11 full screen"));
+           "O outlines, Ctrl+Z/Esc corners, Ctrl+S saves the scene, F11 full screen"));
 }
 
 // The view goes first, while the form's widgets that it borrows (the read-out) still exist; the
@@ -87,38 +144,338 @@ QTMain::~QTMain() {
     glWidget.reset();
 }
 
-void QTMain::addShortcuts() {
-    // Window-wide keys. Qt offers a key to the focused control first, so a control that uses it
-    // for itself (a digit or a letter in a spin box, its undo) keeps it.
-    const auto onKey = [this](const QKeySequence& keys, auto action) {
-        connect(new QShortcut(keys, this), &QShortcut::activated, this, action);
+void QTMain::connectActions() {
+    const auto onAction = [this](QAction* action, auto slot) {
+        connect(action, &QAction::triggered, this, slot);
     };
-    onKey(QKeySequence(Qt::Key_P), [this] { glWidget->setPaused(!glWidget->isPaused()); });
-    onKey(QKeySequence(Qt::Key_R), [this] { glWidget->bringToRest(); });
-    onKey(QKeySequence(Qt::Key_O),
-          [this] { glWidget->setOverlayVisible(!glWidget->isOverlayVisible()); });
-    onKey(QKeySequence::Undo, [this] { glWidget->removeLastCorner(); });
-    onKey(QKeySequence::Cancel, [this] { glWidget->discardCorners(); });
-    onKey(QKeySequence::Save, [this] { savePicture(); });
-    onKey(QKeySequence(Qt::Key_F11), [this] { isFullScreen() ? showNormal() : showFullScreen(); });
+    onAction(ui->actionOpenScene, [this] { openSceneDialog(); });
+    onAction(ui->actionSaveScene, [this] { saveSceneDialog(); });
+    onAction(ui->actionExportPicture, [this] { savePicture(); });
+    onAction(ui->actionExportField, [this] { exportFieldDialog(); });
+    onAction(ui->actionRecord, [this] { toggleRecording(); });
+    onAction(ui->actionReplay, [this] { replayDialog(); });
+    onAction(ui->actionQuit, [this] { close(); });
+    onAction(ui->actionPause, [this] {
+        glWidget->setPaused(!glWidget->isPaused());
+        ui->actionPause->setChecked(glWidget->isPaused());
+    });
+    onAction(ui->actionRest, [this] { glWidget->bringToRest(); });
+    onAction(ui->actionRemoveLastCorner, [this] { glWidget->removeLastCorner(); });
+    onAction(ui->actionDiscardCorners, [this] { glWidget->discardCorners(); });
+    onAction(ui->actionClearObstacles, [this] { glWidget->clearObstacles(); });
+    onAction(ui->actionOutlines, [this] {
+        glWidget->setOverlayVisible(!glWidget->isOverlayVisible());
+        ui->actionOutlines->setChecked(glWidget->isOverlayVisible());
+    });
+    onAction(ui->actionFullScreen, [this] {
+        isFullScreen() ? showNormal() : showFullScreen();
+        ui->actionFullScreen->setChecked(isFullScreen());
+    });
+}
+
+void QTMain::addChoiceActions() {
+    // Each choice selects the item of its box, which reaches the view through the box's slot.
+    gridActions = new QActionGroup(this);
+    for (int k = 0; k < ui->Grid->count(); ++k) {
+        QAction* action = ui->menuGrid->addAction(ui->Grid->itemText(k));
+        action->setCheckable(true);
+        action->setChecked(k == ui->Grid->currentIndex());
+        gridActions->addAction(action);
+        connect(action, &QAction::triggered, this, [this, k] { ui->Grid->setCurrentIndex(k); });
+    }
+    modeActions = new QActionGroup(this);
+    for (int k = 0; k < ui->ComboBoxDisplay->count(); ++k) {
+        QAction* action = ui->menuView->addAction(ui->ComboBoxDisplay->itemText(k));
+        action->setCheckable(true);
+        action->setChecked(k == ui->ComboBoxDisplay->currentIndex());
+        modeActions->addAction(action);
+        connect(action, &QAction::triggered, this,
+                [this, k] { ui->ComboBoxDisplay->setCurrentIndex(k); });
+    }
 }
 
 void QTMain::savePicture() {
     // The picture of the moment the user asked, before the dialog opens and the fluid moves on.
     const QImage picture = glWidget->picture();
-    QFileDialog dialog(this, tr("Save Picture"), pictureFolder(), tr("PNG images (*.png)"));
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setDefaultSuffix(QStringLiteral("png"));
-    dialog.selectFile(timeStampedPictureName());
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+    const QString path =
+        askSavePath(this, tr("Export Picture"), userFolder(QStandardPaths::PicturesLocation),
+                    timeStampedName(QStringLiteral("png")), {tr("PNG images (*.png)")});
+    if (path.isEmpty()) {
         ui->statusBar->showMessage(tr("Picture not saved"));
         return;
     }
-    const QString path = dialog.selectedFiles().constFirst();
     const QString shown = QDir::toNativeSeparators(path);
     ui->statusBar->showMessage(picture.save(path, "PNG")
                                    ? tr("Picture saved to %1").arg(shown)
                                    : tr("Could not save the picture to %1").arg(shown));
+}
+
+void QTMain::warn(const QString& title, const QString& text) {
+    ui->statusBar->showMessage(text);
+    QMessageBox::warning(this, title, text);
+}
+
+QString QTMain::openFile(const QString& path, bool quiet) {
+    QString error;
+    if (looksLikeRecording(path)) {
+        if (glWidget->isRecording()) {
+            error = tr("Stop the recording (Ctrl+R) before replaying another.");
+        } else {
+            RecordingDocument document;
+            if (RecordingFile::read(path, document, error)) {
+                startReplay(std::move(document.recording), document.display);
+                return QString();
+            }
+        }
+    } else if (glWidget->isRecording()) {
+        error = tr("Stop the recording (Ctrl+R) before opening a scene.");
+    } else {
+        SceneDocument document;
+        if (SceneFile::read(path, document, error)) {
+            openScene(document);
+            ui->statusBar->showMessage(
+                tr("Opened %1").arg(QDir::toNativeSeparators(QFileInfo(path).fileName())));
+            return QString();
+        }
+    }
+    if (!quiet) {
+        warn(tr("Open"), error);
+    }
+    return error;
+}
+
+void QTMain::openSceneDialog() {
+    const QString path = askOpenPath(
+        this, tr("Open Scene"),
+        tr("Scenes and recordings (*.%1 *.%2 *.json);;All files (*)")
+            .arg(kSceneSuffix, kRecordingSuffix));
+    if (!path.isEmpty()) {
+        openFile(path);
+    }
+}
+
+void QTMain::openScene(const SceneDocument& document) {
+    const QString problem = glWidget->openScene(document.scene);
+    if (!problem.isEmpty()) {
+        // The reader checks what the view checks; this is for a scene that got past it.
+        warn(tr("Open Scene"), problem);
+        return;
+    }
+    showFluidSettings();
+    showDisplaySettings(document.display);
+    setFluidControlsEnabled(true);
+}
+
+void QTMain::saveSceneDialog() {
+    const QString withFields = tr("Scene with the fluid's motion and dye (*.%1)").arg(kSceneSuffix);
+    const QString withoutFields =
+        tr("Scene of obstacles and settings, the fluid at rest (*.%1)").arg(kSceneSuffix);
+    QString chosen;
+    // The scene of the moment the user asked.
+    SceneDocument document{glWidget->scene(true), displaySettings()};
+    const QString path =
+        askSavePath(this, tr("Save Scene"), userFolder(QStandardPaths::DocumentsLocation),
+                    timeStampedName(kSceneSuffix), {withFields, withoutFields}, &chosen);
+    if (path.isEmpty()) {
+        ui->statusBar->showMessage(tr("Scene not saved"));
+        return;
+    }
+    if (chosen == withoutFields) {
+        document.scene.hasFields = false;
+        document.scene.fields = SceneFields();
+    }
+    QString error;
+    if (SceneFile::write(path, document, error)) {
+        ui->statusBar->showMessage(tr("Scene saved to %1").arg(QDir::toNativeSeparators(path)));
+    } else {
+        warn(tr("Save Scene"), error);
+    }
+}
+
+void QTMain::exportFieldDialog() {
+    const Scene scene = glWidget->scene(true);
+    QString chosen;
+    const QString npy = tr("NumPy arrays (*.npy)");
+    const QString path =
+        askSavePath(this, tr("Export Field"), userFolder(QStandardPaths::DocumentsLocation),
+                    timeStampedName(QStringLiteral("npy")), {npy, tr("CSV tables (*.csv)")},
+                    &chosen);
+    if (path.isEmpty()) {
+        ui->statusBar->showMessage(tr("Field not exported"));
+        return;
+    }
+    QString error;
+    if (VelocityExport::write(path, scene.fields.velocity, scene.gridSize, scene.gridSize,
+                              error)) {
+        ui->statusBar->showMessage(
+            tr("Velocity field exported to %1").arg(QDir::toNativeSeparators(path)));
+    } else {
+        warn(tr("Export Field"), error);
+    }
+}
+
+void QTMain::toggleRecording() {
+    if (glWidget->isRecording()) {
+        saveRecording();
+    } else if (glWidget->isReplaying()) {
+        warn(tr("Record"), tr("A replay is running: recording starts once it has ended."));
+    } else {
+        recordingDisplay = displaySettings();
+        glWidget->startRecording();
+        ui->statusBar->showMessage(tr("Recording: Ctrl+R stops and saves it"));
+    }
+    ui->actionRecord->setChecked(glWidget->isRecording());
+}
+
+bool QTMain::writeRecording(const QString& path, const Recording& recording, QString& error) {
+    return RecordingFile::write(path, RecordingDocument{recording, recordingDisplay}, error);
+}
+
+void QTMain::saveRecording() {
+    const long long steps = glWidget->simulation().recordedSteps();
+    const Recording recording = glWidget->stopRecording();
+    const QString name = timeStampedName(kRecordingSuffix);
+    for (;;) {
+        const QString path = askSavePath(
+            this, tr("Save Recording"), userFolder(QStandardPaths::DocumentsLocation), name,
+            {tr("Recordings (*.%1)").arg(kRecordingSuffix)});
+        QString error;
+        if (!path.isEmpty() && writeRecording(path, recording, error)) {
+            ui->statusBar->showMessage(tr("Recording of %1 steps saved to %2")
+                                           .arg(steps)
+                                           .arg(QDir::toNativeSeparators(path)));
+            return;
+        }
+        if (!path.isEmpty()) {
+            warn(tr("Save Recording"), error);
+            continue;
+        }
+        if (QMessageBox::question(this, tr("Save Recording"),
+                                  tr("Discard the recording of %1 steps?").arg(steps)) ==
+            QMessageBox::Yes) {
+            ui->statusBar->showMessage(tr("Recording discarded"));
+            return;
+        }
+    }
+}
+
+void QTMain::recordUntilClosed(const QString& path) {
+    recordPath = path;
+    recordingDisplay = displaySettings();
+    glWidget->startRecording();
+    ui->actionRecord->setChecked(true);
+    ui->statusBar->showMessage(tr("Recording until the window closes"));
+}
+
+void QTMain::closeEvent(QCloseEvent* event) {
+    if (!recordPath.isEmpty() && glWidget->isRecording()) {
+        QString error;
+        if (!writeRecording(recordPath, glWidget->stopRecording(), error)) {
+            std::fprintf(stderr, "%s\n", qPrintable(error));
+        }
+    }
+    QMainWindow::closeEvent(event);
+}
+
+void QTMain::replayDialog() {
+    if (glWidget->isReplaying()) {
+        glWidget->stopReplay();
+        return;
+    }
+    const QString path =
+        askOpenPath(this, tr("Replay"),
+                    tr("Recordings (*.%1 *.json);;All files (*)").arg(kRecordingSuffix));
+    if (path.isEmpty()) {
+        return;
+    }
+    if (glWidget->isRecording()) {
+        warn(tr("Replay"), tr("Stop the recording (Ctrl+R) before replaying another."));
+        return;
+    }
+    RecordingDocument document;
+    QString error;
+    if (!RecordingFile::read(path, document, error)) {
+        warn(tr("Replay"), error);
+        return;
+    }
+    startReplay(std::move(document.recording), document.display);
+}
+
+void QTMain::startReplay(Recording recording, const DisplaySettings& display) {
+    showDisplaySettings(display);
+    setFluidControlsEnabled(false);
+    ui->actionReplay->setText(tr("Stop Re&play"));
+    glWidget->startReplay(std::move(recording));
+}
+
+void QTMain::replayFinished(const QString& verdict) {
+    setFluidControlsEnabled(true);
+    ui->actionReplay->setText(tr("Re&play…"));
+    ui->actionPause->setChecked(glWidget->isPaused());
+    ui->statusBar->showMessage(verdict);
+    std::fprintf(stderr, "%s\n", qPrintable(verdict));
+}
+
+void QTMain::setFluidControlsEnabled(bool enabled) {
+    for (QWidget* control : std::initializer_list<QWidget*>{
+             ui->viscosity, ui->NumberIteration, ui->Grid, ui->Fade, ui->ClrObs}) {
+        control->setEnabled(enabled);
+    }
+    ui->ViscosityValue->setEnabled(enabled && ui->viscosity->isChecked());
+    for (QAction* action : {ui->actionRest, ui->actionRemoveLastCorner, ui->actionDiscardCorners,
+                            ui->actionClearObstacles, ui->actionSaveScene}) {
+        action->setEnabled(enabled);
+    }
+    gridActions->setEnabled(enabled);
+}
+
+DisplaySettings QTMain::displaySettings() const {
+    return glWidget->displayField().settings();
+}
+
+void QTMain::showDisplaySettings(const DisplaySettings& d) {
+    // Each control's slot passes its value on to the view.
+    ui->ComboBoxDisplay->setCurrentIndex(d.mode);
+    ui->HueColorA->setValue(d.hueA);
+    ui->HueColorB->setValue(d.hueB);
+    ui->ColorSaturation->setValue(d.saturation);
+    ui->CoeffLin->setValue(static_cast<int>(std::lround(d.coeffLin * kCoeffSliderScale)));
+    ui->CoeffLog->setValue(static_cast<int>(std::lround(d.coeffLog * kCoeffSliderScale)));
+    ui->LimitLight->setValue(d.limitLight);
+    ui->LimitOver->setValue(d.limitOver);
+    ui->IsOver->setChecked(d.isOver);
+    ui->IsLog->setChecked(d.isLog);
+    ui->IsPositive->setChecked(d.isPositive);
+}
+
+void QTMain::showFluidSettings() {
+    // The view has the settings already: the controls only show them.
+    const FluidSettings s = glWidget->simulation().settings();
+    const QSignalBlocker viscosity(ui->viscosity), value(ui->ViscosityValue),
+        iterations(ui->NumberIteration), fade(ui->Fade), grid(ui->Grid);
+    ui->viscosity->setChecked(s.viscosityEnabled);
+    ui->ViscosityValue->setValue(s.viscosityValue);
+    ui->ViscosityValue->setEnabled(s.viscosityEnabled && ui->viscosity->isEnabled());
+    ui->NumberIteration->setValue(s.iterations);
+    ui->Fade->setValue(s.fade);
+    const int k = ui->Grid->findData(glWidget->gridSize());
+    ui->Grid->setCurrentIndex(k);
+    gridActions->actions().at(k)->setChecked(true);
+}
+
+void QTMain::dragEnterEvent(QDragEnterEvent* event) {
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (urls.size() == 1 && urls.constFirst().isLocalFile()) {
+        event->acceptProposedAction();
+    }
+}
+
+void QTMain::dropEvent(QDropEvent* event) {
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (urls.size() == 1 && urls.constFirst().isLocalFile()) {
+        event->acceptProposedAction();
+        openFile(urls.constFirst().toLocalFile());
+    }
 }
 
 void QTMain::on_ClrObs_clicked() {
@@ -165,7 +522,11 @@ void QTMain::on_HueColorB_valueChanged(int) {
 }
 
 void QTMain::on_ComboBoxDisplay_currentIndexChanged(int) {
-    glWidget->setDisplayMode(ui->ComboBoxDisplay->currentIndex());
+    const int mode = ui->ComboBoxDisplay->currentIndex();
+    glWidget->setDisplayMode(mode);
+    if (modeActions != nullptr && mode >= 0 && mode < modeActions->actions().size()) {
+        modeActions->actions().at(mode)->setChecked(true);
+    }
 }
 
 void QTMain::on_HueColorA_valueChanged(int) {
@@ -188,6 +549,10 @@ void QTMain::on_viscosity_stateChanged(int) {
 
 void QTMain::on_Grid_currentIndexChanged(int) {
     glWidget->setGridSize(ui->Grid->currentData().toInt());
+    const int k = ui->Grid->currentIndex();
+    if (gridActions != nullptr && k >= 0 && k < gridActions->actions().size()) {
+        gridActions->actions().at(k)->setChecked(true);
+    }
 }
 
 void QTMain::on_Fade_valueChanged(double) {

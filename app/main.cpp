@@ -1,12 +1,20 @@
 #include <QApplication>
+#include <QFileInfo>
 #include <QIcon>
+#include <cstdio>
 
 #include "CommandLine.h"
 #include "GLWidget.h"
+#include "HeadlessExport.h"
 #include "MainWindowStart.h"
 #include "QTMain.h"
 
 int main(int argc, char** argv) {
+    // Exports need no display at all; they run without a GUI application.
+    if (asksForExportOnly(argc, argv) && !asksForInformationOnly(argc, argv)) {
+        QCoreApplication app(argc, argv);
+        return HeadlessExport::run(processCommandLine(app));
+    }
     // --help and --version need no display: the minimal platform answers them anywhere. A
     // platform named on the command line still takes precedence.
     if (asksForInformationOnly(argc, argv)) {
@@ -21,7 +29,27 @@ int main(int argc, char** argv) {
     icon.addFile(QStringLiteral(":/icons/fluidsim-256.png"));
     QApplication::setWindowIcon(icon);
 
+    if (!options.recordFile.isEmpty()) {
+        const QFileInfo folder(QFileInfo(options.recordFile).absolutePath());
+        if (!folder.isDir() || !folder.isWritable()) {
+            std::fprintf(stderr, "fluidsim: cannot record to %s: its folder is not writable\n",
+                         qPrintable(options.recordFile));
+            return kBadInputExitCode;
+        }
+    }
     QTMain window(options.gridSize);
     showMainWindow(app, window);
+    // A file that cannot be opened is reported in a dialog, and on stderr for the shell.
+    for (const QString& file : {options.sceneFile, options.replayFile}) {
+        if (!file.isEmpty()) {
+            const QString error = window.openFile(file);
+            if (!error.isEmpty()) {
+                std::fprintf(stderr, "fluidsim: %s\n", qPrintable(error));
+            }
+        }
+    }
+    if (!options.recordFile.isEmpty()) {
+        window.recordUntilClosed(options.recordFile);
+    }
     return app.exec();
 }

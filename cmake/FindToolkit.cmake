@@ -1,6 +1,6 @@
 # Qt 6 or Qt 5.15, chosen by FLUID_QT_MAJOR (auto takes Qt 6 where it is installed), and the
-# OpenGL libraries. Sets FLUID_QT to Qt5 or Qt6, and FLUID_QT_OPENGL_WIDGETS to the module that
-# has QOpenGLWidget (a module of its own in Qt 6, part of Widgets in Qt 5).
+# OpenGL libraries with EGL. Sets FLUID_QT to Qt5 or Qt6, and FLUID_QT_OPENGL_WIDGETS to the
+# module that has QOpenGLWidget (a module of its own in Qt 6, part of Widgets in Qt 5).
 set(fluid_qt_modules Core Gui Widgets Test)
 
 if(FLUID_QT_MAJOR STREQUAL "auto")
@@ -28,4 +28,5 @@ else()
 endif()
 message(STATUS "Building against ${FLUID_QT} ${${FLUID_QT}_VERSION}")
 
-find_package(OpenGL REQUIRED COMPONENTS OpenGL)
+# EGL renders frames off screen, with no display: Mesa's surfaceless platform.
+find_package(OpenGL REQUIRED COMPONENTS OpenGL EGL)

@@ -6,8 +6,8 @@ FLUID_QT_PACKAGES=(qt6-base-dev)
 if [ "${FLUID_QT_MAJOR:-auto}" = 5 ]; then
     FLUID_QT_PACKAGES=(qtbase5-dev)
 fi
-FLUID_PACKAGES=(make cmake g++ "${FLUID_QT_PACKAGES[@]}" libglu1-mesa-dev libgtest-dev
-                libbenchmark-dev xvfb xauth libgl1-mesa-dri fonts-dejavu-core
+FLUID_PACKAGES=(make cmake g++ "${FLUID_QT_PACKAGES[@]}" libglu1-mesa-dev libegl-dev libegl-mesa0
+                libgtest-dev libbenchmark-dev xvfb xauth libgl1-mesa-dri fonts-dejavu-core
                 dpkg-dev file desktop-file-utils appstream python3-numpy)
 
 # Installs every package that the full build and its tests need, and any named in the arguments.

@@ -51,6 +51,19 @@ void DyeField::clear() {
     isEmpty = true;
 }
 
+void DyeField::load(const std::vector<float>& red, const std::vector<float>& green,
+                    const std::vector<float>& blue) {
+    const std::vector<float>* const from[] = {&red, &green, &blue};
+    isEmpty = true;
+    for (int c = 0; c < 3; ++c) {
+        assert(from[c]->size() == channels[c].size());
+        std::copy(from[c]->begin(), from[c]->end(), channels[c].begin());
+        // A dye of +0 everywhere steps to +0 everywhere, which an empty one keeps without stepping.
+        isEmpty = isEmpty && std::all_of(channels[c].begin(), channels[c].end(),
+                                         [](float v) { return v == 0.0f && !std::signbit(v); });
+    }
+}
+
 void DyeField::splat(Vec2 centre, float radius, DyeColour colour, int flowSize) {
     if (!(radius > 0.0f) || !std::isfinite(radius) || !std::isfinite(centre.x) ||
         !std::isfinite(centre.y) || flowSize < 1) {

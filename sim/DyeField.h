@@ -54,6 +54,9 @@ public:
     bool empty() const { return isEmpty; }
     // Every texel 0, and empty.
     void clear();
+    // Takes size() x size() amounts for each channel, as they are; empty when every one is 0.
+    void load(const std::vector<float>& red, const std::vector<float>& green,
+              const std::vector<float>& blue);
 
     // Pours a colour (each channel clamped to [0, 1]) around a flow position, for a flow of
     // flowSize cells a side: every texel whose centre (x, y) lies within radius flow cells of

@@ -47,7 +47,7 @@ struct Operation {
 struct Recording {
     static constexpr int kCheckpointPeriod = 60;
     // Limits that no recording made in the window reaches; a file past them is refused.
-    static constexpr std::size_t kMaxOperations = 2000000;
+    static constexpr std::size_t kMaxOperations = 1000000;
     static constexpr int kMaxStepsInOperation = 1000000;
     // Steps of all the Step operations together: 46 hours at 60 steps a second.
     static constexpr std::int64_t kMaxTotalSteps = 10000000;

@@ -11,6 +11,12 @@ struct FluidSettings {
     int iterations = 20;          // Gauss-Seidel sweeps per diffusion and per pressure solve
     bool viscosityEnabled = true;
     float fade = 2.3f;  // thousandths of the dye lost per step
+
+    bool operator==(const FluidSettings& o) const {
+        return viscosityValue == o.viscosityValue && iterations == o.iterations &&
+               viscosityEnabled == o.viscosityEnabled && fade == o.fade;
+    }
+    bool operator!=(const FluidSettings& o) const { return !(*this == o); }
 };
 
 // The fields of a scene to the bit: every state that the next step reads.

@@ -5,6 +5,8 @@
 #include <cstring>
 #include <stdexcept>
 
+#include "FieldDigest.h"
+
 namespace {
 
 // At the default size a step runs once more than 15 whole milliseconds have passed since the
@@ -16,6 +18,34 @@ constexpr std::int64_t kStepPeriodNs = 1000000000 / 60;
 constexpr double kViscosityUnit = 0.01;
 // A splat's radius, as a fraction of the grid's side.
 constexpr float kSplatRadius = 0.015f;
+// A recording notes the time that passed between two operations when it is longer than this:
+// then nothing stepped (paused or settled), and a replay waits as long.
+constexpr std::int64_t kWaitThresholdNs = 100000000;
+
+Operation operation(OperationKind kind) {
+    Operation made;
+    made.kind = kind;
+    return made;
+}
+
+Operation cellOperation(OperationKind kind, int i, int j) {
+    Operation made = operation(kind);
+    made.i = i;
+    made.j = j;
+    return made;
+}
+
+Operation countOperation(OperationKind kind, int count) {
+    Operation made = operation(kind);
+    made.count = count;
+    return made;
+}
+
+Operation valueOperation(OperationKind kind, float value) {
+    Operation made = operation(kind);
+    made.value = value;
+    return made;
+}
 
 }  // namespace
 
@@ -37,6 +67,7 @@ std::unique_ptr<FluidSolver> Simulation::makeSolver(int size) const {
     auto made = std::make_unique<FluidSolver>(
         size, size, kTimeStep, static_cast<float>(viscosityValue * kViscosityUnit), iterations);
     made->setViscosityEnabled(viscosityEnabled);
+    made->useSimdPath(simdPath);
     return made;
 }
 
@@ -103,11 +134,26 @@ void Simulation::endFrame() {
 }
 
 void Simulation::step() {
+    record(operation(OperationKind::Step));
     solver->step();
     dyeField.step(*solver, 1.0f - fadePerMille / 1000.0f);
+    recordCheckpointAfterStep();
+}
+
+void Simulation::setPaused(bool value) {
+    if (value != paused) {
+        record(countOperation(OperationKind::Pause, value ? 1 : 0));
+    }
+    paused = value;
+}
+
+void Simulation::beginDrag() {
+    record(operation(OperationKind::BeginDrag));
+    ++dragCount;
 }
 
 void Simulation::bringToRest() {
+    record(operation(OperationKind::Rest));
     changed();
     // The next diffusion starts its sweeps from the scratch field, so that is zeroed as well;
     // pressure and divergence are recomputed from zero by every projection.
@@ -121,6 +167,9 @@ void Simulation::stir(int i, int j, const Vec2& velocity) {
     if (!v.contains(i, j)) {
         return;
     }
+    Operation stirred = cellOperation(OperationKind::Stir, i, j);
+    stirred.a = velocity;
+    record(stirred);
     changed();
     const int block = stirBlock();
     const int firstI = i / block * block;
@@ -134,6 +183,10 @@ void Simulation::stir(int i, int j, const Vec2& velocity) {
 }
 
 void Simulation::pourDye(const Vec2& from, const Vec2& to) {
+    Operation poured = operation(OperationKind::PourDye);
+    poured.a = from;
+    poured.b = to;
+    record(poured);
     changed();
     const float radius = kSplatRadius * static_cast<float>(gridSize());
     const DyeColour colour = DyeField::pourColour(dragCount);
@@ -150,21 +203,27 @@ bool Simulation::addCorner(int i, int j) {
     if (!solver->velocity.contains(i, j) || static_cast<int>(collected.size()) >= kMaxCorners) {
         return false;
     }
+    record(cellOperation(OperationKind::AddCorner, i, j));
     collected.emplace_back(static_cast<float>(i), static_cast<float>(j));
     return true;
 }
 
 void Simulation::removeLastCorner() {
     if (!collected.empty()) {
+        record(operation(OperationKind::RemoveLastCorner));
         collected.pop_back();
     }
 }
 
 void Simulation::discardCorners() {
+    if (!collected.empty()) {
+        record(operation(OperationKind::DiscardCorners));
+    }
     collected.clear();
 }
 
 bool Simulation::buildObstacle() {
+    record(operation(OperationKind::BuildObstacle));
     const int before = solver->obstacles.size();
     if (collected.size() >= 3) {
         solver->addObstacle(collected.data(), static_cast<int>(collected.size()));
@@ -183,6 +242,7 @@ bool Simulation::buildObstacle() {
 }
 
 void Simulation::clearObstacles() {
+    record(operation(OperationKind::ClearObstacles));
     changed();
     solver->clearObstacles();
     outlines.clear();
@@ -196,6 +256,7 @@ bool Simulation::setGridSize(int size) {
     if (size == old) {
         return true;
     }
+    record(countOperation(OperationKind::GridSize, size));
     // The new cell holding the old cell's centre: floor((c + 0.5) * size / old). Whole cells
     // again, and 100 -> 400 -> 100 gives every corner back.
     const auto scaled = [old, size](Vec2 c) {
@@ -220,18 +281,21 @@ bool Simulation::setGridSize(int size) {
 }
 
 void Simulation::setViscosityValue(float value) {
+    record(valueOperation(OperationKind::Viscosity, value));
     changed();
     viscosityValue = value;
     solver->setViscosity(static_cast<float>(value * kViscosityUnit));
 }
 
 void Simulation::setIterations(int count) {
+    record(countOperation(OperationKind::Iterations, count));
     changed();
     iterations = count;
     solver->setIterations(count);
 }
 
 void Simulation::setViscosityEnabled(bool enabled) {
+    record(countOperation(OperationKind::ViscosityEnabled, enabled ? 1 : 0));
     changed();
     viscosityEnabled = enabled;
     solver->setViscosityEnabled(enabled);
@@ -240,4 +304,131 @@ void Simulation::setViscosityEnabled(bool enabled) {
 void Simulation::setFade(float perMille) {
     changed();
     fadePerMille = std::clamp(perMille, 0.0f, 1000.0f);
+    record(valueOperation(OperationKind::Fade, fadePerMille));
+}
+
+bool Simulation::useSimdPath(SimdPath path) {
+    if (!isSimdPathSupported(path)) {
+        return false;
+    }
+    simdPath = path;
+    solver->useSimdPath(path);
+    dyeField.useSimdPath(path);
+    return true;
+}
+
+FluidSettings Simulation::settings() const {
+    FluidSettings s;
+    s.viscosityValue = viscosityValue;
+    s.iterations = iterations;
+    s.viscosityEnabled = viscosityEnabled;
+    s.fade = fadePerMille;
+    return s;
+}
+
+Scene Simulation::scene(bool withFields) const {
+    Scene made;
+    made.gridSize = gridSize();
+    made.settings = settings();
+    made.obstacles = outlines;
+    made.corners = collected;
+    made.hasFields = withFields;
+    if (withFields) {
+        made.fields.velocity = solver->velocity.data;
+        made.fields.scratchVelocity = solver->scratchVelocity.data;
+        made.fields.dyeSize = dyeField.size();
+        made.fields.dye[0] = dyeField.red();
+        made.fields.dye[1] = dyeField.green();
+        made.fields.dye[2] = dyeField.blue();
+        made.fields.dragCount = dragCount;
+    }
+    return made;
+}
+
+std::string Simulation::openScene(const Scene& scene) {
+    std::string problem = sceneProblem(scene);
+    if (!problem.empty()) {
+        return problem;
+    }
+    changed();
+    viscosityValue = scene.settings.viscosityValue;
+    iterations = scene.settings.iterations;
+    viscosityEnabled = scene.settings.viscosityEnabled;
+    fadePerMille = scene.settings.fade;
+    solver = makeSolver(scene.gridSize);
+    outlines.clear();
+    for (const std::vector<Vec2>& outline : scene.obstacles) {
+        const int before = solver->obstacles.size();
+        solver->addObstacle(outline.data(), static_cast<int>(outline.size()));
+        if (solver->obstacles.size() > before) {
+            outlines.push_back(outline);
+        }
+    }
+    collected = scene.corners;
+    if (scene.hasFields) {
+        solver->velocity.data = scene.fields.velocity;
+        solver->scratchVelocity.data = scene.fields.scratchVelocity;
+        dyeField.load(scene.fields.dye[0], scene.fields.dye[1], scene.fields.dye[2]);
+        dragCount = scene.fields.dragCount;
+    } else {
+        dyeField.clear();
+    }
+    return problem;
+}
+
+void Simulation::startRecording() {
+    recording = std::make_unique<Recording>();
+    recording->start = scene(true);
+    recording->startPaused = paused;
+    recordedStepCount = 0;
+    lastRecordedAt = clock();
+    recordingIsFull = false;
+}
+
+Recording Simulation::stopRecording() {
+    Recording made;
+    if (recording != nullptr) {
+        made = std::move(*recording);
+        recording.reset();
+    }
+    return made;
+}
+
+void Simulation::record(const Operation& op) {
+    if (recording == nullptr || recordingIsFull) {
+        return;
+    }
+    std::vector<Operation>& ops = recording->operations;
+    // Room for this operation, a wait before it and a checkpoint after it.
+    if (ops.size() + 3 > Recording::kMaxOperations ||
+        (op.kind == OperationKind::Step && recordedStepCount >= Recording::kMaxTotalSteps)) {
+        recordingIsFull = true;
+        return;
+    }
+    const std::int64_t now = clock();
+    const std::int64_t idle = now - lastRecordedAt;
+    lastRecordedAt = now;
+    if (idle > kWaitThresholdNs) {
+        const std::int64_t ms = std::min<std::int64_t>(idle / 1000000, Recording::kMaxWaitMs);
+        ops.push_back(countOperation(OperationKind::Wait, static_cast<int>(ms)));
+    }
+    if (op.kind == OperationKind::Step && !ops.empty() && ops.back().kind == OperationKind::Step &&
+        ops.back().count < Recording::kMaxStepsInOperation) {
+        ++ops.back().count;
+    } else if (op.kind == OperationKind::Step) {
+        ops.push_back(countOperation(OperationKind::Step, 1));
+    } else {
+        ops.push_back(op);
+    }
+}
+
+void Simulation::recordCheckpointAfterStep() {
+    if (recording == nullptr || recordingIsFull) {
+        return;
+    }
+    if (++recordedStepCount % Recording::kCheckpointPeriod == 0) {
+        Operation checkpoint = operation(OperationKind::Checkpoint);
+        checkpoint.digest = fieldDigest(solver->velocity);
+        recording->operations.push_back(checkpoint);
+    }
 }

@@ -7,6 +7,8 @@
 
 #include "DyeField.h"
 #include "FluidSolver.h"
+#include "Recording.h"
+#include "Scene.h"
 #include "Vec2.h"
 
 // The fluid that the view shows, apart from any window: the solver on a grid of 100, 200 or 400
@@ -63,13 +65,13 @@ public:
     int stepsSinceTimedStep() const { return stepCounter; }
 
     // Paused, advance does not step; stirs and obstacles still apply.
-    void setPaused(bool value) { paused = value; }
+    void setPaused(bool value);
     bool isPaused() const { return paused; }
     // Every velocity to zero, and the dye cleared; the obstacles stay.
     void bringToRest();
 
     // A drag begins: the dye it pours takes the next colour.
-    void beginDrag() { ++dragCount; }
+    void beginDrag();
     // The (N/100) x (N/100) block of cells containing cell (i, j) takes the velocity, and the
     // field is projected once. A cell outside the grid is ignored.
     void stir(int i, int j, const Vec2& velocity);
@@ -105,6 +107,33 @@ public:
     void setFade(float perMille);
     float fade() const { return fadePerMille; }
 
+    FluidSettings settings() const;
+
+    // The scene as it is now: the grid, the settings, the obstacles and the corners collected;
+    // with fields also the velocity, the scratch field, the dye and the drag count, to the bit,
+    // so that opening it and stepping on gives what stepping on here would.
+    Scene scene(bool withFields) const;
+    // Opens a scene and returns an empty string; a scene without fields starts at rest. A scene
+    // with a problem (sceneProblem) changes nothing, and its problem is returned. Pause and
+    // timing stay as they are.
+    std::string openScene(const Scene& scene);
+
+    // From now on every operation on the fluid is kept, after the scene of this moment with its
+    // fields, with a checkpoint digest of the velocity every Recording::kCheckpointPeriod steps
+    // and the time that passed where nothing happened for a while. A recording that reaches the
+    // limits of the format keeps what it has and takes no more (recordingFull).
+    void startRecording();
+    bool isRecording() const { return recording != nullptr; }
+    bool recordingFull() const { return recordingIsFull; }
+    long long recordedSteps() const { return recordedStepCount; }
+    // The recording so far; recording stops. Empty (no operations, a default scene) if none ran.
+    Recording stopRecording();
+
+    // The kernels of the solver and the dye, and of the solvers of later grids: at construction
+    // defaultSimdPath(). Returns false, and keeps the current one, for a path this processor
+    // cannot run.
+    bool useSimdPath(SimdPath path);
+
     const FluidSolver& fluidSolver() const { return *solver; }
     const DyeField& dye() const { return dyeField; }
 
@@ -119,8 +148,13 @@ private:
         settled = false;
         settleCounter = 0;
     }
+    // Keeps an operation while recording: consecutive steps as one, a checkpoint after every
+    // kCheckpointPeriod-th step, a wait before it where nothing happened for a while.
+    void record(const Operation& operation);
+    void recordCheckpointAfterStep();
 
     Clock clock;
+    SimdPath simdPath = defaultSimdPath();
     // Settings, kept here so that a new grid takes them; before the solver, which is made with
     // them.
     float viscosityValue = kInitialViscosityValue;
@@ -149,4 +183,9 @@ private:
     int dragCount = 0;
     std::vector<Vec2> collected;
     std::vector<std::vector<Vec2>> outlines;
+
+    std::unique_ptr<Recording> recording;
+    long long recordedStepCount = 0;
+    std::int64_t lastRecordedAt = 0;
+    bool recordingIsFull = false;
 };

@@ -1,7 +1,5 @@
 #include "GLWidget.h"
 
-#include <GL/gl.h>
-
 #include <QImage>
 #include <QLCDNumber>
 #include <QMouseEvent>
@@ -12,13 +10,12 @@
 #include <cstring>
 
 #include "DisplayFieldOGL.h"
+#include "ViewPainter.h"
 
 namespace {
 
 // Velocity given to a cell per pixel of pointer movement.
 constexpr std::int64_t kStirGain = 50;
-
-constexpr float kViewExtent = static_cast<float>(GLWidget::kGridSize);
 
 // Inside means 0..N - 1; the unsigned comparison also rejects negative cells.
 bool isInsideGrid(int cell, int size) {
@@ -29,25 +26,6 @@ bool isInsideGrid(int cell, int size) {
 Simulation::Clock startClock(QElapsedTimer& clock) {
     clock.start();
     return [&clock] { return clock.nsecsElapsed(); };
-}
-
-// The overlay is drawn twice, a dark halo and then a bright cyan core, so that it stands out on
-// black, on every hue of the colour rule and on the white lines of the Vectors picture. Widths
-// and sizes are in device pixels at a device pixel ratio of 1.
-struct OverlayPass {
-    GLubyte red, green, blue;
-    GLfloat lineWidth;
-    GLfloat pointSize;
-};
-constexpr OverlayPass kOverlayPasses[] = {{0, 0, 0, 4.0f, 9.0f}, {0, 255, 255, 2.0f, 5.0f}};
-
-// Corners are cells; the lines run through the cells' centres, scale view units to a cell.
-void drawCorners(GLenum mode, const std::vector<Vec2>& corners, float scale) {
-    glBegin(mode);
-    for (const Vec2& c : corners) {
-        glVertex2f((c.x + 0.5f) * scale, (c.y + 0.5f) * scale);
-    }
-    glEnd();
 }
 
 // A step takes a fraction of a millisecond: shown to a hundredth, so that the read-out says
@@ -127,14 +105,8 @@ GLWidget::~GLWidget() {
 }
 
 void GLWidget::makeDisplay() {
-    // One segment per hundredth of the view: from every (N / 100)-th cell.
-    const int size = sim.gridSize();
-    auto made = std::make_unique<DisplayFieldOGL>(size, size, sim.dye().size(),
-                                                  size / Simulation::kDefaultGridSize);
-    if (fieldDisplay != nullptr) {
-        made->copySettingsFrom(*fieldDisplay);
-        releaseGL();
-    }
+    std::unique_ptr<DisplayFieldOGL> made = ViewPainter::makeDisplay(sim, fieldDisplay.get());
+    releaseGL();
     fieldDisplay = std::move(made);
     filledColors = fieldDisplay->colors;
     filledVertices = fieldDisplay->vertices;
@@ -151,11 +123,112 @@ void GLWidget::releaseGL() {
 }
 
 void GLWidget::clearObstacles() {
+    if (isReplaying()) {
+        return;
+    }
     sim.clearObstacles();
     update();
 }
 
+void GLWidget::followGridSize() {
+    if (fieldDisplay->width == sim.gridSize()) {
+        return;
+    }
+    makeCurrent();
+    makeDisplay();
+    doneCurrent();
+    refill();
+    update();
+}
+
+QString GLWidget::openScene(const Scene& scene) {
+    const QString problem = QString::fromStdString(sim.openScene(scene));
+    if (problem.isEmpty()) {
+        replay.reset();
+        followGridSize();
+        refill();
+        update();
+        Advance();
+    }
+    return problem;
+}
+
+void GLWidget::startRecording() {
+    sim.startRecording();
+}
+
+Recording GLWidget::stopRecording() {
+    return sim.stopRecording();
+}
+
+void GLWidget::startReplay(Recording recording) {
+    replay = std::make_unique<Replay>(std::move(recording));
+    replay->begin(sim);
+    replayPaused = false;
+    replayWaitEnd = 0;
+    followGridSize();
+    refill();
+    update();
+    emit fluidSettingsChanged();
+    emit replayProgress(0, replay->stepCount());
+    Advance();
+}
+
+void GLWidget::stopReplay() {
+    if (replay != nullptr) {
+        replay.reset();
+        emit replayFinished(tr("Replay stopped"));
+        Advance();
+    }
+}
+
+void GLWidget::advanceReplay() {
+    const qint64 now = clock.nsecsElapsed();
+    if (now < replayWaitEnd) {
+        timer->start(static_cast<int>((replayWaitEnd - now + 999999) / 1000000));
+        return;
+    }
+    if (sim.nanosUntilStep() > 0) {
+        wakeAtGate();
+        return;
+    }
+    const FluidSettings before = sim.settings();
+    const int gridBefore = sim.gridSize();
+    const bool more = replay->advance(sim);
+    followGridSize();
+    refill();
+    update();  // the overlay may have changed without the field
+    sim.endFrame();
+    if (gridBefore != sim.gridSize() || before != sim.settings()) {
+        emit fluidSettingsChanged();
+    }
+    emit replayProgress(replay->stepsDone(), replay->stepCount());
+    if (!more) {
+        const QString verdict = QString::fromStdString(replay->verdict());
+        replay.reset();
+        emit replayFinished(verdict);
+        wakeAtGate();
+        return;
+    }
+    replayWaitEnd = clock.nsecsElapsed() + replay->waitNanos();
+    if (replay->waitNanos() > 0) {
+        timer->start(static_cast<int>((replay->waitNanos() + 999999) / 1000000));
+    } else {
+        wakeAtGate();
+    }
+}
+
 void GLWidget::setPaused(bool value) {
+    if (isReplaying()) {
+        replayPaused = value;
+        if (value) {
+            timer->stop();
+            emit statusMessage(tr("Replay paused: P resumes"));
+        } else {
+            Advance();
+        }
+        return;
+    }
     sim.setPaused(value);
     if (value) {
         timer->stop();
@@ -167,25 +240,27 @@ void GLWidget::setPaused(bool value) {
 }
 
 void GLWidget::bringToRest() {
+    if (isReplaying()) {
+        return;
+    }
     sim.bringToRest();
     refill();
     emit statusMessage(tr("The fluid is at rest and the dye cleared; obstacles stay"));
 }
 
 void GLWidget::setGridSize(int size) {
-    if (size == sim.gridSize() || !sim.setGridSize(size)) {
+    if (isReplaying() || size == sim.gridSize() || !sim.setGridSize(size)) {
         return;
     }
-    makeCurrent();
-    makeDisplay();
-    doneCurrent();
-    refill();
-    update();
+    followGridSize();
     emit statusMessage(
         tr("Grid of %1 x %1 cells: the fluid starts at rest; obstacles stay").arg(size));
 }
 
 void GLWidget::setFade(double perMille) {
+    if (isReplaying()) {
+        return;
+    }
     sim.setFade(static_cast<float>(perMille));
 }
 
@@ -197,6 +272,9 @@ void GLWidget::setOverlayVisible(bool visible) {
 }
 
 void GLWidget::removeLastCorner() {
+    if (isReplaying()) {
+        return;
+    }
     if (collectedPointCount() > 0) {
         sim.removeLastCorner();
         cornersChanged();
@@ -204,6 +282,9 @@ void GLWidget::removeLastCorner() {
 }
 
 void GLWidget::discardCorners() {
+    if (isReplaying()) {
+        return;
+    }
     if (collectedPointCount() > 0) {
         sim.discardCorners();
         update();
@@ -222,14 +303,23 @@ QImage GLWidget::picture() {
 }
 
 void GLWidget::setViscosityValue(float value) {
+    if (isReplaying()) {
+        return;
+    }
     sim.setViscosityValue(value);
 }
 
 void GLWidget::setNumberIteration(int value) {
+    if (isReplaying()) {
+        return;
+    }
     sim.setIterations(value);
 }
 
 void GLWidget::setViscosityEnabled(bool value) {
+    if (isReplaying()) {
+        return;
+    }
     sim.setViscosityEnabled(value);
 }
 
@@ -239,7 +329,7 @@ void GLWidget::setDisplayMode(int value) {
     // (or, while paused, from a fill of its own). The dye is packed only while it is shown, so
     // its picture is filled now.
     update();
-    if (fieldDisplay->mode == DisplayMode::Dye && !sim.isPaused()) {
+    if (fieldDisplay->mode == DisplayMode::Dye && !isPaused()) {
         refill();
     }
     settingChanged();
@@ -297,12 +387,18 @@ void GLWidget::setIsPositive(bool value) {
 
 void GLWidget::settingChanged() {
     // Running, the next step's fill shows the setting; paused, a fill of its own does.
-    if (sim.isPaused()) {
+    if (isPaused()) {
         refill();
     }
 }
 
 void GLWidget::Advance() {
+    if (isReplaying()) {
+        if (!replayPaused) {
+            advanceReplay();
+        }
+        return;
+    }
     if (sim.isPaused()) {
         return;
     }
@@ -324,12 +420,8 @@ void GLWidget::wakeAtGate() {
 }
 
 void GLWidget::refill() {
-    fieldDisplay->fill(sim.fluidSolver().velocityField(), kViewExtent, kViewExtent);
+    ViewPainter::fill(*fieldDisplay, sim);
     const bool dyeShown = fieldDisplay->mode == DisplayMode::Dye;
-    if (dyeShown) {
-        const DyeField& dye = sim.dye();
-        fieldDisplay->fillDye(dye.red().data(), dye.green().data(), dye.blue().data());
-    }
     // A fluid at rest, or one whose changes are too small to move a colour byte, fills the same
     // picture again: no repaint for it.
     bool changed = false;
@@ -375,58 +467,25 @@ void GLWidget::initializeGL() {
     // and is made again in the new one.
     connect(context(), &QOpenGLContext::aboutToBeDestroyed, this, &GLWidget::releaseGL,
             Qt::UniqueConnection);
-    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
-    glEnable(GL_TEXTURE_2D);
-    fieldDisplay->createTexture();
+    ViewPainter::initialize(*fieldDisplay);
 }
 
 void GLWidget::resizeGL(int, int) {
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    // 100 x 100 view units over the view's square, x to the right and y downward.
-    glOrtho(0.0, kGridSize, kGridSize, 0.0, 0.0, 0.01);
-    glMatrixMode(GL_MODELVIEW);
+    ViewPainter::setProjection();
 }
 
 void GLWidget::paintGL() {
     // Draws what the last fill left; painting never steps or refills. The framebuffer has the
-    // widget's logical size times the device pixel ratio: black all over, then the picture in
-    // the centred square.
+    // widget's logical size times the device pixel ratio.
     const qreal ratio = devicePixelRatioF();
-    const int framebufferWidth = qRound(width() * ratio);
-    const int framebufferHeight = qRound(height() * ratio);
-    const int side = std::min(framebufferWidth, framebufferHeight);
-    glViewport(0, 0, framebufferWidth, framebufferHeight);
-    glClear(GL_COLOR_BUFFER_BIT);
-    glViewport((framebufferWidth - side) / 2, (framebufferHeight - side) / 2, side, side);
-    glLoadIdentity();
-    fieldDisplay->draw();
-    if (overlayVisible) {
-        drawOverlay();
-    }
-}
-
-void GLWidget::drawOverlay() {
-    const GLfloat ratio = static_cast<GLfloat>(devicePixelRatioF());
-    const float scale = kViewExtent / static_cast<float>(sim.gridSize());
-    const std::vector<Vec2>& corners = sim.corners();
-    // Restores the texturing and the current colour, which the colour picture is modulated by.
-    glPushAttrib(GL_CURRENT_BIT | GL_ENABLE_BIT | GL_LINE_BIT | GL_POINT_BIT);
-    glDisable(GL_TEXTURE_2D);
-    for (const OverlayPass& pass : kOverlayPasses) {
-        glColor3ub(pass.red, pass.green, pass.blue);
-        glLineWidth(pass.lineWidth * ratio);
-        for (const std::vector<Vec2>& outline : sim.obstacleOutlines()) {
-            drawCorners(GL_LINE_LOOP, outline, scale);
-        }
-        drawCorners(GL_LINE_STRIP, corners, scale);
-        glPointSize(pass.pointSize * ratio);
-        drawCorners(GL_POINTS, corners, scale);
-    }
-    glPopAttrib();
+    ViewPainter::paint(*fieldDisplay, sim, qRound(width() * ratio), qRound(height() * ratio),
+                       static_cast<float>(ratio), overlayVisible);
 }
 
 void GLWidget::mousePressEvent(QMouseEvent* event) {
+    if (isReplaying()) {
+        return;
+    }
     // Without this, the first move of a new drag would measure from wherever the previous drag
     // or click ended and give that one cell a burst of speed.
     lastMouseX = eventPixel(event).x();
@@ -435,6 +494,9 @@ void GLWidget::mousePressEvent(QMouseEvent* event) {
 }
 
 void GLWidget::mouseMoveEvent(QMouseEvent* event) {
+    if (isReplaying()) {
+        return;
+    }
     const QPoint pixel = eventPixel(event);
     const QRect square = viewSquare();
     const int cellX = pixelToCell(pixel.x(), square.x());
@@ -467,6 +529,9 @@ void GLWidget::buildObstacle() {
 }
 
 void GLWidget::mouseReleaseEvent(QMouseEvent* event) {
+    if (isReplaying()) {
+        return;
+    }
     const QPoint pixel = eventPixel(event);
     if (event->button() == Qt::RightButton) {
         const QRect square = viewSquare();

@@ -7,6 +7,7 @@
 #include <memory>
 #include <vector>
 
+#include "Replay.h"
 #include "Simulation.h"
 #include "Vec2.h"
 #include "VectorVertex.h"
@@ -76,9 +77,9 @@ public:
     int gridSize() const { return sim.gridSize(); }
 
     // Paused, the fluid does not step; stirs, obstacles and display settings still apply and
-    // show at once.
+    // show at once. During a replay, pauses and resumes the replay.
     void setPaused(bool value);
-    bool isPaused() const { return sim.isPaused(); }
+    bool isPaused() const { return replay != nullptr ? replayPaused : sim.isPaused(); }
     // Sets every velocity to zero and clears the dye; the obstacles stay.
     void bringToRest();
 
@@ -89,6 +90,25 @@ public:
     // Take back the last collected corner, or all of them.
     void removeLastCorner();
     void discardCorners();
+
+    // The scene of the moment, with or without its fields.
+    Scene scene(bool withFields) const { return sim.scene(withFields); }
+    // Opens a scene (see Simulation::openScene): an empty string, or what is wrong with it and
+    // nothing changed. Ends a replay.
+    QString openScene(const Scene& scene);
+
+    // Every operation on the fluid from now on is recorded, until stopRecording.
+    void startRecording();
+    bool isRecording() const { return sim.isRecording(); }
+    Recording stopRecording();
+
+    // Plays a recording (one without a recordingProblem) at the pace it was recorded, from its
+    // start scene; the mouse and the fluid's settings are ignored meanwhile. replayProgress
+    // reports each step, replayFinished the verdict at the end.
+    void startReplay(Recording recording);
+    bool isReplaying() const { return replay != nullptr; }
+    // Ends a replay where it is; the fluid stays as it is and responds again.
+    void stopReplay();
 
     // The picture as it is painted now, rendered afresh and read back from the framebuffer.
     QImage picture();
@@ -107,6 +127,12 @@ public:
 signals:
     // A line for the status bar: what the user just did and what they can do next.
     void statusMessage(const QString& text);
+    // A replay stepped: step of count.
+    void replayProgress(long long step, long long count);
+    // A replay ended: the verdict on its checkpoints, or that it was stopped.
+    void replayFinished(const QString& verdict);
+    // A replay changed the grid or a setting of the fluid: the panel shows settings() again.
+    void fluidSettingsChanged();
 
 protected:
     void initializeGL() override;
@@ -128,6 +154,10 @@ private slots:
 
 private:
     void wakeAtGate();
+    // One tick of a replay: its next step once the gate and any recorded wait allow.
+    void advanceReplay();
+    // After an operation that may have changed the grid: a display of the new size.
+    void followGridSize();
     // Deletes the display's texture while the context that made it is still current.
     void releaseGL();
     // A display for the current grid, with the settings of the one before, if any.
@@ -136,7 +166,6 @@ private:
     // changed the picture.
     void refill();
     void settingChanged();
-    void drawOverlay();
     void cornersChanged();
     void buildObstacle();
     // The cell under a widget pixel along one axis, for the view's square; outside the grid
@@ -159,4 +188,9 @@ private:
     std::vector<VectorVertex> filledVertices;
     std::vector<std::uint32_t> filledDye;
     bool overlayVisible = true;
+
+    std::unique_ptr<Replay> replay;
+    bool replayPaused = false;
+    // A recorded wait under way ends at this clock time.
+    qint64 replayWaitEnd = 0;
 };

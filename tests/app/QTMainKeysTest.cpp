@@ -1,5 +1,5 @@
 // The window-wide keys, pressed as a user would, with the focus on the view or on a control that
-// uses keys of its own; and saving the picture through the save dialog.
+// uses keys of its own; and exporting the picture through the save dialog.
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
@@ -135,7 +135,7 @@ TEST_F(QTMainKeysTest, AFocusedControlKeepsTheKeysItUses) {
     EXPECT_EQ(QApplication::focusWidget(), view);
 }
 
-TEST_F(QTMainKeysTest, CtrlSSavesThePictureUnderATimeStampedNameInPictures) {
+TEST_F(QTMainKeysTest, CtrlESavesThePictureUnderATimeStampedNameInPictures) {
     // A home of the test's own, with a Pictures folder.
     QTemporaryDir home;
     ASSERT_TRUE(home.isValid());
@@ -162,7 +162,7 @@ TEST_F(QTMainKeysTest, CtrlSSavesThePictureUnderATimeStampedNameInPictures) {
         proposedName = name->text();
         QTest::keyClick(name, Qt::Key_Return);  // take the proposal
     });
-    QTest::keyClick(view, Qt::Key_S, Qt::ControlModifier);
+    QTest::keyClick(view, Qt::Key_E, Qt::ControlModifier);
 
     EXPECT_EQ(proposedFolder, pictures);
     EXPECT_TRUE(QRegularExpression("^fluid-\\d{4}-\\d\\d-\\d\\d-\\d{6}\\.png$")
@@ -180,7 +180,7 @@ TEST_F(QTMainKeysTest, CtrlSSavesThePictureUnderATimeStampedNameInPictures) {
     // Esc in the dialog cancels it, and belongs to the dialog, not to the corners.
     rightClickView(QPoint(64, 64));
     whenModalDialogOpens([](QWidget* dialog) { QTest::keyClick(dialog, Qt::Key_Escape); });
-    QTest::keyClick(view, Qt::Key_S, Qt::ControlModifier);
+    QTest::keyClick(view, Qt::Key_E, Qt::ControlModifier);
     EXPECT_EQ(status(), "Picture not saved");
     EXPECT_EQ(QDir(pictures).entryList(QDir::Files).size(), 1);
     EXPECT_EQ(view->collectedPointCount(), 1);

@@ -235,7 +235,7 @@ TEST(RecordingProblemTest, StartsFromAGoodSceneWithItsFieldsAndHoldsAtMostTheLim
                   "In the start scene, obstacle 1, corner 1 (100, 0) lies outside", "bad start");
     recording.start = goodScene();
     recording.operations.resize(Recording::kMaxOperations + 1, op(OperationKind::Rest));
-    expectProblem(recordingProblem(recording), "2000001 operations, more than the 2000000",
+    expectProblem(recordingProblem(recording), "1000001 operations, more than the 1000000",
                   "too many");
     recording.operations.pop_back();
     expectProblem(recordingProblem(recording), "", "as many as may be");

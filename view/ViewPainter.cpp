@@ -1,0 +1,96 @@
+#include "ViewPainter.h"
+
+#include <GL/gl.h>
+
+#include <algorithm>
+#include <vector>
+
+#include "DisplayFieldOGL.h"
+#include "Simulation.h"
+
+namespace {
+
+// The overlay is drawn twice, a dark halo and then a bright cyan core, so that it stands out on
+// black, on every hue of the colour rule and on the white lines of the Vectors picture. Widths
+// and sizes are in device pixels at a device pixel ratio of 1.
+struct OverlayPass {
+    GLubyte red, green, blue;
+    GLfloat lineWidth;
+    GLfloat pointSize;
+};
+constexpr OverlayPass kOverlayPasses[] = {{0, 0, 0, 4.0f, 9.0f}, {0, 255, 255, 2.0f, 5.0f}};
+
+// Corners are cells; the lines run through the cells' centres, scale view units to a cell.
+void drawCorners(GLenum mode, const std::vector<Vec2>& corners, float scale) {
+    glBegin(mode);
+    for (const Vec2& c : corners) {
+        glVertex2f((c.x + 0.5f) * scale, (c.y + 0.5f) * scale);
+    }
+    glEnd();
+}
+
+}  // namespace
+
+std::unique_ptr<DisplayFieldOGL> ViewPainter::makeDisplay(const Simulation& sim,
+                                                          const DisplayFieldOGL* previous) {
+    const int size = sim.gridSize();
+    auto made = std::make_unique<DisplayFieldOGL>(size, size, sim.dye().size(),
+                                                  size / Simulation::kDefaultGridSize);
+    if (previous != nullptr) {
+        made->copySettingsFrom(*previous);
+    }
+    return made;
+}
+
+void ViewPainter::fill(DisplayFieldOGL& display, const Simulation& sim) {
+    display.fill(sim.fluidSolver().velocityField(), kViewExtent, kViewExtent);
+    if (display.mode == DisplayMode::Dye) {
+        const DyeField& dye = sim.dye();
+        display.fillDye(dye.red().data(), dye.green().data(), dye.blue().data());
+    }
+}
+
+void ViewPainter::initialize(DisplayFieldOGL& display) {
+    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+    glEnable(GL_TEXTURE_2D);
+    display.createTexture();
+}
+
+void ViewPainter::setProjection() {
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glOrtho(0.0, kViewExtent, kViewExtent, 0.0, 0.0, 0.01);
+    glMatrixMode(GL_MODELVIEW);
+}
+
+void ViewPainter::paint(DisplayFieldOGL& display, const Simulation& sim, int width, int height,
+                        float ratio, bool overlay) {
+    const int side = std::min(width, height);
+    glViewport(0, 0, width, height);
+    glClear(GL_COLOR_BUFFER_BIT);
+    glViewport((width - side) / 2, (height - side) / 2, side, side);
+    glLoadIdentity();
+    display.draw();
+    if (overlay) {
+        drawOverlay(sim, ratio);
+    }
+}
+
+void ViewPainter::drawOverlay(const Simulation& sim, float ratio) {
+    const float scale = kViewExtent / static_cast<float>(sim.gridSize());
+    const std::vector<Vec2>& corners = sim.corners();
+    // Restores the texturing and the current colour, which the colour picture is modulated by.
+    glPushAttrib(GL_CURRENT_BIT | GL_ENABLE_BIT | GL_LINE_BIT | GL_POINT_BIT);
+    glDisable(GL_TEXTURE_2D);
+    for (const OverlayPass& pass : kOverlayPasses) {
+        glColor3ub(pass.red, pass.green, pass.blue);
+        glLineWidth(pass.lineWidth * ratio);
+        for (const std::vector<Vec2>& outline : sim.obstacleOutlines()) {
+            drawCorners(GL_LINE_LOOP, outline, scale);
+        }
+        drawCorners(GL_LINE_STRIP, corners, scale);
+        glPointSize(pass.pointSize * ratio);
+        drawCorners(GL_POINTS, corners, scale);
+    }
+    glPopAttrib();
+}
