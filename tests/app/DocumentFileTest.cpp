@@ -289,7 +289,7 @@ TEST(DocumentFileTest, RefusesEachFaultOfARecordingSayingWhatIsWrong) {
         {"start/grid", 300, "In the start scene, the grid size 300 is not offered"},
         {"start/fields/dye/red", -0.5, "In the start scene, the red dye at texel (0, 0) is -0.5"},
         {"operations", QJsonObject(), "\"operations\" in the recording is not an array"},
-        {"operations", repeated(2000001, 0), "holds 2000001 items, more than the 2000000"},
+        {"operations", repeated(1000001, 0), "holds 1000001 items, more than the 1000000"},
         {"operations/0", "step", "Operation 1 is not an array."},
         {"operations/0", QJsonArray(), "Operation 1 is empty"},
         {"operations/0", QJsonArray{1, 2}, "The name of operation 1 is not text"},
@@ -336,7 +336,7 @@ TEST(DocumentFileTest, RefusesAFileTooLargeBeforeReadingIt) {
         sceneError.contains("is 1073741824 bytes, more than the 33554432 (32 MiB) that a "
                             "scene file may have."))
         << sceneError.toStdString();
-    EXPECT_TRUE(recordingError.contains("1073741824 bytes, more than the 67108864 (64 MiB)"))
+    EXPECT_TRUE(recordingError.contains("1073741824 bytes, more than the 100663296 (96 MiB)"))
         << recordingError.toStdString();
 
     EXPECT_FALSE(SceneFile::read(dir.filePath("none.json"), scene, sceneError));
