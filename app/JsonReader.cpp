@@ -9,10 +9,16 @@
 #include <cmath>
 #include <cstring>
 
+#include "ProblemText.h"
+
 namespace {
 
-QString numberText(double value) {
+QString doubleText(double value) {
     return QString::number(value, 'g', QLocale::FloatingPointShortest);
+}
+
+QString floatText(float value) {
+    return QString::fromStdString(numberText(value));
 }
 
 const QString kNegativeZero = QStringLiteral("-0");
@@ -108,15 +114,15 @@ bool JsonReader::fail(const QString& sentence) {
 void JsonReader::expectKeys(const QStringList& required, const QStringList& optional) {
     for (const QString& key : required) {
         if (!members.contains(key)) {
-            fail(QStringLiteral("%1 has no \"%2\".").arg(place, key));
+            fail(QStringLiteral("There is no \"%1\" in %2.").arg(key, place));
             return;
         }
     }
     for (auto it = members.begin(); it != members.end(); ++it) {
         const QString key = it.key();
         if (!required.contains(key) && !optional.contains(key)) {
-            fail(QStringLiteral("%1 has a key \"%2\" that this program does not know.")
-                     .arg(place, key.left(40)));
+            fail(QStringLiteral("There is a key \"%1\" in %2 that this program does not know.")
+                     .arg(key.left(40), place));
             return;
         }
     }
@@ -125,7 +131,7 @@ void JsonReader::expectKeys(const QStringList& required, const QStringList& opti
 QJsonValue JsonReader::member(const char* key) {
     const QJsonValue value = members.value(QLatin1String(key));
     if (value.isUndefined()) {
-        fail(QStringLiteral("%1 has no \"%2\".").arg(place, QLatin1String(key)));
+        fail(QStringLiteral("There is no \"%1\" in %2.").arg(QLatin1String(key), place));
     }
     return value;
 }
@@ -142,7 +148,7 @@ float JsonReader::number(const char* key, float low, float high) {
     const float value = number(member(key), keyWhat(key));
     if (!failed() && !(value >= low && value <= high)) {
         fail(QStringLiteral("%1 is %2, outside %3 to %4.")
-                 .arg(keyWhat(key), numberText(value), numberText(low), numberText(high)));
+                 .arg(keyWhat(key), floatText(value), floatText(low), floatText(high)));
         return 0.0f;
     }
     return value;
@@ -218,12 +224,16 @@ int JsonReader::whole(const QJsonValue& value, const QString& what, int low, int
     }
     const double d = value.toDouble();
     if (std::floor(d) != d) {
-        fail(QStringLiteral("%1 is %2, not a whole number.").arg(what, numberText(d)));
+        fail(QStringLiteral("%1 is %2, not a whole number.").arg(what, doubleText(d)));
+        return 0;
+    }
+    if (!(d >= INT_MIN && d <= INT_MAX)) {
+        fail(QStringLiteral("%1 is %2, too large a number.").arg(what, doubleText(d)));
         return 0;
     }
     if (!(d >= low && d <= high)) {
         fail(QStringLiteral("%1 is %2, outside %3 to %4.")
-                 .arg(what, numberText(d), QString::number(low), QString::number(high)));
+                 .arg(what, doubleText(d), QString::number(low), QString::number(high)));
         return 0;
     }
     return static_cast<int>(d);
@@ -243,7 +253,7 @@ float JsonReader::number(const QJsonValue& value, const QString& what) {
     const double d = value.toDouble();
     // Qt's parser refuses numbers past a double's range; those past a float's are refused here.
     if (!(std::fabs(d) <= FLT_MAX)) {
-        fail(QStringLiteral("%1 is %2, too large a number.").arg(what, numberText(d)));
+        fail(QStringLiteral("%1 is %2, too large a number.").arg(what, doubleText(d)));
         return 0.0f;
     }
     return static_cast<float>(d);

@@ -142,7 +142,7 @@ Operation readOperation(JsonReader& in, const QJsonValue& value, qsizetype index
     }
     const qsizetype arguments = static_cast<qsizetype>(std::strlen(form->arguments));
     if (items.size() != arguments + 1) {
-        in.fail(QStringLiteral("%1 (\"%2\") has %3 values after its name, not %4.")
+        in.fail(QStringLiteral("%1 (\"%2\") takes %4 values after its name, not %3.")
                     .arg(what, name)
                     .arg(items.size() - 1)
                     .arg(arguments));

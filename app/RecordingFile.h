@@ -12,7 +12,7 @@ class RecordingFile {
 public:
     static constexpr const char* kFormat = "fluidsim-recording";
     // Largest file read or written: the start scene takes up to about 6 MiB, an operation 10 to
-    // 60 bytes.
+    // about 90 bytes.
     static constexpr qint64 kMaxBytes = 96 * 1024 * 1024;
 
     static QByteArray serialize(const RecordingDocument& document);

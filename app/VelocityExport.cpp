@@ -95,10 +95,11 @@ bool VelocityExport::write(const QString& path, const std::vector<Vec2>& field, 
     if (suffix == QLatin1String("csv")) {
         return AtomicFile::write(path, csv(field, width, height), error);
     }
+    const QString given = suffix.isEmpty() ? QStringLiteral("a name without a suffix")
+                                           : QStringLiteral("\".%1\"").arg(suffix);
     error = QStringLiteral(
                 "Could not save %1: the velocity is exported as .npy or .csv, not as "
-                "\"%2\".")
-                .arg(path, suffix.isEmpty() ? QStringLiteral("a name without a suffix")
-                                            : QStringLiteral(".") + suffix);
+                "%2.")
+                .arg(path, given);
     return false;
 }

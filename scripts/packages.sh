@@ -8,7 +8,7 @@ if [ "${FLUID_QT_MAJOR:-auto}" = 5 ]; then
 fi
 FLUID_PACKAGES=(make cmake g++ "${FLUID_QT_PACKAGES[@]}" libglu1-mesa-dev libegl-dev libegl-mesa0
                 libgtest-dev libbenchmark-dev xvfb xauth libgl1-mesa-dri fonts-dejavu-core
-                dpkg-dev file desktop-file-utils appstream)
+                dpkg-dev file desktop-file-utils appstream python3-numpy)
 
 # Installs every package that the full build and its tests need, and any named in the arguments.
 ensure_packages() {

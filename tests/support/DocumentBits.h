@@ -1,6 +1,7 @@
 #pragma once
 
 // Documents compared bit for bit, for the file tests and the fuzz targets.
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <string>
@@ -21,39 +22,22 @@ inline bool same(const Vec2& a, const Vec2& b) {
     return bits(a.x) == bits(b.x) && bits(a.y) == bits(b.y);
 }
 
-inline bool same(const std::vector<Vec2>& a, const std::vector<Vec2>& b) {
-    if (a.size() != b.size()) {
-        return false;
-    }
-    for (std::size_t k = 0; k < a.size(); ++k) {
-        if (!same(a[k], b[k])) {
-            return false;
-        }
-    }
-    return true;
-}
-
-inline bool same(const std::vector<float>& a, const std::vector<float>& b) {
+// Floats or vectors of floats, to the bit.
+template <typename T>
+bool same(const std::vector<T>& a, const std::vector<T>& b) {
     return a.size() == b.size() &&
-           (a.empty() || std::memcmp(a.data(), b.data(), a.size() * sizeof(float)) == 0);
+           (a.empty() || std::memcmp(a.data(), b.data(), a.size() * sizeof(T)) == 0);
 }
 
 inline bool same(const std::vector<std::vector<Vec2>>& a, const std::vector<std::vector<Vec2>>& b) {
-    if (a.size() != b.size()) {
-        return false;
-    }
-    for (std::size_t k = 0; k < a.size(); ++k) {
-        if (!same(a[k], b[k])) {
-            return false;
-        }
-    }
-    return true;
+    return a.size() == b.size() &&
+           std::equal(a.begin(), a.end(), b.begin(), [](auto& x, auto& y) { return same(x, y); });
 }
 
 // The name of the first part in which the two differ; empty when they are the same to the bit.
 inline std::string difference(const DisplaySettings& a, const DisplaySettings& b) {
-    const bool equal = a == b && bits(a.coeffLin) == bits(b.coeffLin) &&
-                       bits(a.coeffLog) == bits(b.coeffLog);
+    const bool equal =
+        a == b && bits(a.coeffLin) == bits(b.coeffLin) && bits(a.coeffLog) == bits(b.coeffLog);
     return equal ? std::string() : "display";
 }
 
