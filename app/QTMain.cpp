@@ -9,6 +9,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QImage>
+#include <QLabel>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QSignalBlocker>
@@ -130,6 +131,10 @@ QTMain::QTMain(int gridSize, QWidget* parent, Qt::WindowFlags flags)
     connect(glWidget.get(), &GLWidget::fluidSettingsChanged, this, &QTMain::showFluidSettings);
     addChoiceActions();
     connectActions();
+    recordingMark = new QLabel(tr("Recording"), this);
+    recordingMark->setStyleSheet(QStringLiteral("color: #c00000; font-weight: bold"));
+    ui->statusBar->addPermanentWidget(recordingMark);
+    recordingMark->hide();
     // The keys work from the start, and clicking the view takes them back from a spin box.
     glWidget->setFocusPolicy(Qt::ClickFocus);
     glWidget->setFocus();
@@ -324,7 +329,12 @@ void QTMain::toggleRecording() {
         glWidget->startRecording();
         ui->statusBar->showMessage(tr("Recording: Ctrl+R stops and saves it"));
     }
+    showRecordingMark();
+}
+
+void QTMain::showRecordingMark() {
     ui->actionRecord->setChecked(glWidget->isRecording());
+    recordingMark->setVisible(glWidget->isRecording());
 }
 
 bool QTMain::writeRecording(const QString& path, const Recording& recording, QString& error) {
@@ -334,6 +344,7 @@ bool QTMain::writeRecording(const QString& path, const Recording& recording, QSt
 void QTMain::saveRecording() {
     const long long steps = glWidget->simulation().recordedSteps();
     const Recording recording = glWidget->stopRecording();
+    showRecordingMark();
     const QString name = timeStampedName(kRecordingSuffix);
     for (;;) {
         const QString path = askSavePath(
@@ -363,7 +374,7 @@ void QTMain::recordUntilClosed(const QString& path) {
     recordPath = path;
     recordingDisplay = displaySettings();
     glWidget->startRecording();
-    ui->actionRecord->setChecked(true);
+    showRecordingMark();
     ui->statusBar->showMessage(tr("Recording until the window closes"));
 }
 

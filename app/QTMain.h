@@ -8,6 +8,7 @@
 
 class GLWidget;
 class QActionGroup;
+class QLabel;
 class QDragEnterEvent;
 class QDropEvent;
 struct SceneDocument;
@@ -93,12 +94,15 @@ private:
     // The fluid's controls are held off during a replay.
     void setFluidControlsEnabled(bool enabled);
     void warn(const QString& title, const QString& text);
+    // The status bar's mark that shows while a recording runs.
+    void showRecordingMark();
 
     // The form's widgets are children of the window; ui only points at them.
     std::unique_ptr<Ui::QTMainClass> ui;
     std::unique_ptr<GLWidget> glWidget;
     QActionGroup* gridActions = nullptr;
     QActionGroup* modeActions = nullptr;
+    QLabel* recordingMark = nullptr;
     // The colouring when the recording started.
     DisplaySettings recordingDisplay;
     // Where a recording from the command line goes when the window closes; empty for none.

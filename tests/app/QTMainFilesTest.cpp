@@ -7,6 +7,7 @@
 #include <QComboBox>
 #include <QFile>
 #include <QFileDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -189,12 +190,19 @@ TEST_F(QTMainFilesTest, ASavedSceneOpensBackToTheBitAndABadOneChangesNothing) {
 TEST_F(QTMainFilesTest, ARecordingMadeWithCtrlRReplaysVerifiedWithTheFluidControlsHeldOff) {
     QTest::keyClick(view, Qt::Key_R, Qt::ControlModifier);
     EXPECT_TRUE(status().startsWith("Recording")) << status().toStdString();
+    QLabel* mark = nullptr;
+    for (QLabel* label : window.statusBar()->findChildren<QLabel*>()) {
+        mark = label->text() == "Recording" ? label : mark;
+    }
+    ASSERT_NE(mark, nullptr);
+    EXPECT_TRUE(mark->isVisible());
     buildTriangle();
     stir(320);
     // Past the first checkpoint, 60 steps in.
     QTRY_VERIFY_WITH_TIMEOUT(view->simulation().recordedSteps() > 70, 20000);
     const QString path = saveWith(Qt::Key_R);
     EXPECT_TRUE(status().startsWith("Recording of")) << status().toStdString();
+    EXPECT_FALSE(mark->isVisible());
 
     QSignalSpy finished(view, &GLWidget::replayFinished);
     ASSERT_TRUE(window.openFile(path).isEmpty());
