@@ -29,4 +29,5 @@ endif()
 message(STATUS "Building against ${FLUID_QT} ${${FLUID_QT}_VERSION}")
 
 # EGL renders frames off screen, with no display: Mesa's surfaceless platform.
-find_package(OpenGL REQUIRED COMPONENTS OpenGL EGL)
+# EGL renders frames with no display; systems without it (macOS, Windows) build without.
+find_package(OpenGL REQUIRED COMPONENTS OpenGL OPTIONAL_COMPONENTS EGL)
