@@ -23,14 +23,13 @@ public:
     static constexpr int kDefaultGridSize = 100;
     static constexpr int kGridSizes[] = {100, 200, 400};
     // Corners that one obstacle polygon can collect.
-    static constexpr int kMaxCorners = 100;
+    static constexpr int kMaxCorners = SceneLimits::kMaxCorners;
     static constexpr float kTimeStep = 0.001f;
-    // The panel's viscosity value, in hundredths: a viscosity of 0.01.
-    static constexpr float kInitialViscosityValue = 1.0f;
-    static constexpr int kInitialIterations = 20;
-    // Thousandths of the dye lost per step: half of it is gone after 300 steps, five seconds at
-    // 60 steps a second.
-    static constexpr float kInitialFade = 2.3f;
+    // The settings a simulation starts with: a viscosity of 0.01 (the value is in hundredths),
+    // 20 sweeps, and a fade that loses half the dye in 300 steps, five seconds at 60 a second.
+    static constexpr float kInitialViscosityValue = FluidSettings{}.viscosityValue;
+    static constexpr int kInitialIterations = FluidSettings{}.iterations;
+    static constexpr float kInitialFade = FluidSettings{}.fade;
     // One step in kTimedStepPeriod + 1 is timed.
     static constexpr int kTimedStepPeriod = 20;
     static constexpr int kSettleCheckPeriod = 32;
