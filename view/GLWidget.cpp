@@ -144,7 +144,7 @@ void GLWidget::followGridSize() {
 QString GLWidget::openScene(const Scene& scene) {
     const QString problem = QString::fromStdString(sim.openScene(scene));
     if (problem.isEmpty()) {
-        replay.reset();
+        stopReplay();
         followGridSize();
         refill();
         update();
