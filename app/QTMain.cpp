@@ -128,6 +128,13 @@ QTMain::QTMain(int gridSize, QWidget* parent, Qt::WindowFlags flags)
         ui->statusBar->showMessage(tr("Replay: step %1 of %2, P pauses").arg(step).arg(n));
     });
     connect(glWidget.get(), &GLWidget::replayFinished, this, &QTMain::replayFinished);
+    connect(glWidget.get(), &GLWidget::recordingFilled, this, [this] {
+        if (recordPath.isEmpty()) {
+            saveRecording();  // as long as a recording can be: saved now
+        }
+        ui->statusBar->showMessage(tr("The recording is as long as a recording can be: it "
+                                      "keeps what it has"));
+    });
     connect(glWidget.get(), &GLWidget::fluidSettingsChanged, this, &QTMain::showFluidSettings);
     addChoiceActions();
     connectActions();
@@ -220,32 +227,21 @@ void QTMain::warn(const QString& title, const QString& text) {
     QMessageBox::warning(this, title, text);
 }
 
-QString QTMain::openFile(const QString& path, bool quiet) {
-    QString error;
+QString QTMain::openFile(const QString& path) {
     if (looksLikeRecording(path)) {
-        if (glWidget->isRecording()) {
-            error = tr("Stop the recording (Ctrl+R) before replaying another.");
-        } else {
-            RecordingDocument document;
-            if (RecordingFile::read(path, document, error)) {
-                startReplay(std::move(document.recording), document.display);
-                return QString();
-            }
-        }
-    } else if (glWidget->isRecording()) {
+        return replayFile(path);
+    }
+    QString error;
+    SceneDocument document;
+    if (glWidget->isRecording()) {
         error = tr("Stop the recording (Ctrl+R) before opening a scene.");
-    } else {
-        SceneDocument document;
-        if (SceneFile::read(path, document, error)) {
-            openScene(document);
-            ui->statusBar->showMessage(
-                tr("Opened %1").arg(QDir::toNativeSeparators(QFileInfo(path).fileName())));
-            return QString();
-        }
+    } else if (SceneFile::read(path, document, error)) {
+        openScene(document);
+        ui->statusBar->showMessage(
+            tr("Opened %1").arg(QDir::toNativeSeparators(QFileInfo(path).fileName())));
+        return QString();
     }
-    if (!quiet) {
-        warn(tr("Open"), error);
-    }
+    warn(tr("Open"), error);
     return error;
 }
 
@@ -399,17 +395,20 @@ void QTMain::replayDialog() {
     if (path.isEmpty()) {
         return;
     }
-    if (glWidget->isRecording()) {
-        warn(tr("Replay"), tr("Stop the recording (Ctrl+R) before replaying another."));
-        return;
-    }
-    RecordingDocument document;
+    replayFile(path);
+}
+
+QString QTMain::replayFile(const QString& path) {
     QString error;
-    if (!RecordingFile::read(path, document, error)) {
-        warn(tr("Replay"), error);
-        return;
+    RecordingDocument document;
+    if (glWidget->isRecording()) {
+        error = tr("Stop the recording (Ctrl+R) before replaying another.");
+    } else if (RecordingFile::read(path, document, error)) {
+        startReplay(std::move(document.recording), document.display);
+        return QString();
     }
-    startReplay(std::move(document.recording), document.display);
+    warn(tr("Replay"), error);
+    return error;
 }
 
 void QTMain::startReplay(Recording recording, const DisplaySettings& display) {

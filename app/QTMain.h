@@ -32,9 +32,12 @@ public:
     ~QTMain() override;
 
     // Opens a scene file, or replays a recording file, chosen by the format the file names. A
-    // file that cannot be read or opened changes nothing; the reason is shown in a dialog, or
-    // only returned when quiet. Returns an empty string on success.
-    QString openFile(const QString& path, bool quiet = false);
+    // file that cannot be read or opened changes nothing; the reason is shown in a dialog and
+    // returned. Returns an empty string on success.
+    QString openFile(const QString& path);
+    // Replays a recording file; the same as openFile, but a file that is not a recording is
+    // refused.
+    QString replayFile(const QString& path);
     // Records from now until the window closes, then saves the recording to path; a failed save
     // is reported on stderr.
     void recordUntilClosed(const QString& path);

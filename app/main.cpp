@@ -40,13 +40,11 @@ int main(int argc, char** argv) {
     QTMain window(options.gridSize);
     showMainWindow(app, window);
     // A file that cannot be opened is reported in a dialog, and on stderr for the shell.
-    for (const QString& file : {options.sceneFile, options.replayFile}) {
-        if (!file.isEmpty()) {
-            const QString error = window.openFile(file);
-            if (!error.isEmpty()) {
-                std::fprintf(stderr, "fluidsim: %s\n", qPrintable(error));
-            }
-        }
+    const QString error = !options.sceneFile.isEmpty()    ? window.openFile(options.sceneFile)
+                          : !options.replayFile.isEmpty() ? window.replayFile(options.replayFile)
+                                                          : QString();
+    if (!error.isEmpty()) {
+        std::fprintf(stderr, "fluidsim: %s\n", qPrintable(error));
     }
     if (!options.recordFile.isEmpty()) {
         window.recordUntilClosed(options.recordFile);

@@ -154,6 +154,7 @@ QString GLWidget::openScene(const Scene& scene) {
 }
 
 void GLWidget::startRecording() {
+    recordingFillNoticed = false;
     sim.startRecording();
 }
 
@@ -409,6 +410,10 @@ void GLWidget::Advance() {
         }
         refill();
         sim.endFrame();
+        if (sim.recordingFull() && sim.isRecording() && !recordingFillNoticed) {
+            recordingFillNoticed = true;
+            emit recordingFilled();
+        }
     }
     wakeAtGate();
 }

@@ -127,6 +127,8 @@ public:
 signals:
     // A line for the status bar: what the user just did and what they can do next.
     void statusMessage(const QString& text);
+    // The recording reached the most that a recording file holds: it takes no more.
+    void recordingFilled();
     // A replay stepped: step of count.
     void replayProgress(long long step, long long count);
     // A replay ended: the verdict on its checkpoints, or that it was stopped.
@@ -191,6 +193,7 @@ private:
 
     std::unique_ptr<Replay> replay;
     bool replayPaused = false;
+    bool recordingFillNoticed = false;
     // A recorded wait under way ends at this clock time.
     qint64 replayWaitEnd = 0;
 };

@@ -191,3 +191,17 @@ TEST_F(ReplayTest, ASceneWithItsFieldsStepsOnAsTheSessionWould) {
     EXPECT_TRUE(opened.dye().empty());
     EXPECT_TRUE(sameOutlines(opened, session));
 }
+
+TEST_F(ReplayTest, ARecordingStopsTakingOperationsAtTheMostAFileHoldsAndStaysReadable) {
+    Simulation sim(clock());
+    sim.startRecording();
+    for (std::size_t k = 0; k < Recording::kMaxOperations; ++k) {
+        sim.setFade(static_cast<float>(k % 100));
+    }
+    EXPECT_TRUE(sim.recordingFull());
+    steps(sim, 1);
+    const Recording full = sim.stopRecording();
+    EXPECT_LE(full.operations.size(), Recording::kMaxOperations);
+    EXPECT_EQ(full.operations.back().kind, OperationKind::Fade);
+    EXPECT_EQ(recordingProblem(full), "");
+}
