@@ -147,7 +147,7 @@ QTMain::QTMain(int gridSize, QWidget* parent, Qt::WindowFlags flags)
     glWidget->setFocus();
     ui->statusBar->showMessage(
         tr("Drag to stir; right-click corners, middle-click closes them. P pause, R rest, "
-           "O outlines, Ctrl+Z/Esc corners, Ctrl+S saves the scene, F11 full screen"));
+           "O outlines, Ctrl+Z/Esc corners; the menus hold every key"));
 }
 
 // The view goes first, while the form's widgets that it borrows (the read-out) still exist; the
