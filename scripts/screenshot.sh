@@ -38,20 +38,20 @@ window=$(timeout 20 xdotool search --sync --name "^Fluid Simulation$" | head -1)
 eval "$(xdotool getwindowgeometry --shell "$window")"  # sets X and Y of the window
 sleep 1
 
-# The view is the 640 x 640 square at (10, 10) in the window. Two strokes through its middle, in
+# The view is the 640 x 640 square at (10, 29) in the window, below the menu bar. Two strokes through its middle, in
 # opposite directions, leave a pair of vortices.
 drag() {  # from_x from_y to_x to_y, in view pixels
     local steps=40 k
-    xdotool mousemove $((X + 10 + $1)) $((Y + 10 + $2)) mousedown 1
+    xdotool mousemove $((X + 10 + $1)) $((Y + 29 + $2)) mousedown 1
     for k in $(seq 1 $steps); do
         xdotool mousemove $((X + 10 + $1 + ($3 - $1) * k / steps)) \
-                          $((Y + 10 + $2 + ($4 - $2) * k / steps))
+                          $((Y + 29 + $2 + ($4 - $2) * k / steps))
         sleep 0.02
     done
     xdotool mouseup 1
 }
 click() {  # x y button, in view pixels
-    xdotool mousemove $((X + 10 + $1)) $((Y + 10 + $2)) click "$3"
+    xdotool mousemove $((X + 10 + $1)) $((Y + 29 + $2)) click "$3"
     sleep 0.1
 }
 # An obstacle in the stream; the Dye picture, chosen as the last item of the display box; two
@@ -62,7 +62,7 @@ click 300 150 3
 click 420 230 3
 click 330 330 3
 click 330 330 2
-xdotool mousemove $((X + 700)) $((Y + 432)) click 1
+xdotool mousemove $((X + 700)) $((Y + 451)) click 1
 sleep 0.3
 xdotool key End Return
 sleep 0.3
