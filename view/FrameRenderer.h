@@ -28,7 +28,7 @@ public:
     FrameRenderer& operator=(const FrameRenderer&) = delete;
 
     bool isValid() const { return valid; }
-    // Why construction or the last render failed; empty while nothing has.
+    // Why construction or the last render failed; empty after a render that succeeded.
     QString errorString() const { return error; }
     int side() const { return frameSide; }
 

@@ -40,11 +40,11 @@ void releaseDisplay(EGLDisplay display) {
 // EGL's error codes run from EGL_SUCCESS (0x3000) to EGL_CONTEXT_LOST (0x300E).
 QString errorName(EGLint code) {
     static const char* const kNames[] = {
-        "EGL_SUCCESS",           "EGL_NOT_INITIALIZED", "EGL_BAD_ACCESS",
-        "EGL_BAD_ALLOC",         "EGL_BAD_ATTRIBUTE",   "EGL_BAD_CONFIG",
-        "EGL_BAD_CONTEXT",       "EGL_BAD_CURRENT_SURFACE", "EGL_BAD_DISPLAY",
-        "EGL_BAD_MATCH",         "EGL_BAD_NATIVE_PIXMAP", "EGL_BAD_NATIVE_WINDOW",
-        "EGL_BAD_PARAMETER",     "EGL_BAD_SURFACE",     "EGL_CONTEXT_LOST"};
+        "EGL_SUCCESS",       "EGL_NOT_INITIALIZED",     "EGL_BAD_ACCESS",
+        "EGL_BAD_ALLOC",     "EGL_BAD_ATTRIBUTE",       "EGL_BAD_CONFIG",
+        "EGL_BAD_CONTEXT",   "EGL_BAD_CURRENT_SURFACE", "EGL_BAD_DISPLAY",
+        "EGL_BAD_MATCH",     "EGL_BAD_NATIVE_PIXMAP",   "EGL_BAD_NATIVE_WINDOW",
+        "EGL_BAD_PARAMETER", "EGL_BAD_SURFACE",         "EGL_CONTEXT_LOST"};
     const QString hex = QStringLiteral("0x%1").arg(code, 4, 16, QLatin1Char('0'));
     const EGLint index = code - EGL_SUCCESS;
     if (index < 0 || index >= static_cast<EGLint>(std::extent<decltype(kNames)>::value)) {
@@ -75,7 +75,8 @@ OffscreenContext::OffscreenContext() : previous(std::make_unique<Previous>()) {
         fail("eglGetProcAddress(eglGetPlatformDisplayEXT)");
         return;
     }
-    EGLDisplay made = getPlatformDisplay(EGL_PLATFORM_SURFACELESS_MESA, EGL_DEFAULT_DISPLAY, nullptr);
+    EGLDisplay made =
+        getPlatformDisplay(EGL_PLATFORM_SURFACELESS_MESA, EGL_DEFAULT_DISPLAY, nullptr);
     if (made == EGL_NO_DISPLAY) {
         fail("eglGetPlatformDisplayEXT(EGL_PLATFORM_SURFACELESS_MESA)");
         return;

@@ -30,7 +30,8 @@ std::unique_ptr<Simulation> stirredFluid(int n) {
     for (int x = 10; x < 90; x += 5) {
         sim->stir(cell(x), cell(50), Vec2(2500.0f, 0.0f));
         const float y = static_cast<float>(cell(50));
-        sim->pourDye(Vec2(static_cast<float>(cell(x)), y), Vec2(static_cast<float>(cell(x + 5)), y));
+        sim->pourDye(Vec2(static_cast<float>(cell(x)), y),
+                     Vec2(static_cast<float>(cell(x + 5)), y));
         sim->step();
     }
     return sim;

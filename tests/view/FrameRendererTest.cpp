@@ -15,8 +15,8 @@ testing::AssertionResult samePixels(const QImage& actual, const QImage& expected
     if (actual.size() != expected.size() || actual.format() != expected.format()) {
         return testing::AssertionFailure()
                << "frame " << actual.width() << " x " << actual.height() << " in format "
-               << actual.format() << ", picture " << expected.width() << " x "
-               << expected.height() << " in format " << expected.format();
+               << actual.format() << ", picture " << expected.width() << " x " << expected.height()
+               << " in format " << expected.format();
     }
     int differing = 0;
     QPoint first;
