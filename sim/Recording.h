@@ -40,6 +40,24 @@ struct Operation {
     Vec2 a;
     Vec2 b;
     std::uint64_t digest = 0;
+
+    // An operation of the kind with the count and value given, the rest 0.
+    static Operation of(OperationKind kind, int count = 0, float value = 0.0f) {
+        Operation made;
+        made.kind = kind;
+        made.count = count;
+        made.value = value;
+        return made;
+    }
+    // An operation on cell (i, j), with positions a and b for the kinds that take them.
+    static Operation atCell(OperationKind kind, int i, int j, Vec2 a = Vec2(), Vec2 b = Vec2()) {
+        Operation made = of(kind);
+        made.i = i;
+        made.j = j;
+        made.a = a;
+        made.b = b;
+        return made;
+    }
 };
 
 // A session of the window: the scene it started from, fields included, and everything done to

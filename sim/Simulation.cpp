@@ -22,31 +22,6 @@ constexpr float kSplatRadius = 0.015f;
 // then nothing stepped (paused or settled), and a replay waits as long.
 constexpr std::int64_t kWaitThresholdNs = 100000000;
 
-Operation operation(OperationKind kind) {
-    Operation made;
-    made.kind = kind;
-    return made;
-}
-
-Operation cellOperation(OperationKind kind, int i, int j) {
-    Operation made = operation(kind);
-    made.i = i;
-    made.j = j;
-    return made;
-}
-
-Operation countOperation(OperationKind kind, int count) {
-    Operation made = operation(kind);
-    made.count = count;
-    return made;
-}
-
-Operation valueOperation(OperationKind kind, float value) {
-    Operation made = operation(kind);
-    made.value = value;
-    return made;
-}
-
 }  // namespace
 
 constexpr int Simulation::kGridSizes[];
@@ -134,7 +109,7 @@ void Simulation::endFrame() {
 }
 
 void Simulation::step() {
-    record(operation(OperationKind::Step));
+    record(Operation::of(OperationKind::Step));
     solver->step();
     dyeField.step(*solver, 1.0f - fadePerMille / 1000.0f);
     recordCheckpointAfterStep();
@@ -142,18 +117,18 @@ void Simulation::step() {
 
 void Simulation::setPaused(bool value) {
     if (value != paused) {
-        record(countOperation(OperationKind::Pause, value ? 1 : 0));
+        record(Operation::of(OperationKind::Pause, value ? 1 : 0));
     }
     paused = value;
 }
 
 void Simulation::beginDrag() {
-    record(operation(OperationKind::BeginDrag));
+    record(Operation::of(OperationKind::BeginDrag));
     ++dragCount;
 }
 
 void Simulation::bringToRest() {
-    record(operation(OperationKind::Rest));
+    record(Operation::of(OperationKind::Rest));
     changed();
     // The next diffusion starts its sweeps from the scratch field, so that is zeroed as well;
     // pressure and divergence are recomputed from zero by every projection.
@@ -167,9 +142,7 @@ void Simulation::stir(int i, int j, const Vec2& velocity) {
     if (!v.contains(i, j)) {
         return;
     }
-    Operation stirred = cellOperation(OperationKind::Stir, i, j);
-    stirred.a = velocity;
-    record(stirred);
+    record(Operation::atCell(OperationKind::Stir, i, j, velocity));
     changed();
     const int block = stirBlock();
     const int firstI = i / block * block;
@@ -183,10 +156,7 @@ void Simulation::stir(int i, int j, const Vec2& velocity) {
 }
 
 void Simulation::pourDye(const Vec2& from, const Vec2& to) {
-    Operation poured = operation(OperationKind::PourDye);
-    poured.a = from;
-    poured.b = to;
-    record(poured);
+    record(Operation::atCell(OperationKind::PourDye, 0, 0, from, to));
     changed();
     const float radius = kSplatRadius * static_cast<float>(gridSize());
     const DyeColour colour = DyeField::pourColour(dragCount);
@@ -203,27 +173,27 @@ bool Simulation::addCorner(int i, int j) {
     if (!solver->velocity.contains(i, j) || static_cast<int>(collected.size()) >= kMaxCorners) {
         return false;
     }
-    record(cellOperation(OperationKind::AddCorner, i, j));
+    record(Operation::atCell(OperationKind::AddCorner, i, j));
     collected.emplace_back(static_cast<float>(i), static_cast<float>(j));
     return true;
 }
 
 void Simulation::removeLastCorner() {
     if (!collected.empty()) {
-        record(operation(OperationKind::RemoveLastCorner));
+        record(Operation::of(OperationKind::RemoveLastCorner));
         collected.pop_back();
     }
 }
 
 void Simulation::discardCorners() {
     if (!collected.empty()) {
-        record(operation(OperationKind::DiscardCorners));
+        record(Operation::of(OperationKind::DiscardCorners));
     }
     collected.clear();
 }
 
 bool Simulation::buildObstacle() {
-    record(operation(OperationKind::BuildObstacle));
+    record(Operation::of(OperationKind::BuildObstacle));
     const int before = solver->obstacles.size();
     if (collected.size() >= 3) {
         solver->addObstacle(collected.data(), static_cast<int>(collected.size()));
@@ -242,7 +212,7 @@ bool Simulation::buildObstacle() {
 }
 
 void Simulation::clearObstacles() {
-    record(operation(OperationKind::ClearObstacles));
+    record(Operation::of(OperationKind::ClearObstacles));
     changed();
     solver->clearObstacles();
     outlines.clear();
@@ -256,7 +226,7 @@ bool Simulation::setGridSize(int size) {
     if (size == old) {
         return true;
     }
-    record(countOperation(OperationKind::GridSize, size));
+    record(Operation::of(OperationKind::GridSize, size));
     // The new cell holding the old cell's centre: floor((c + 0.5) * size / old). Whole cells
     // again, and 100 -> 400 -> 100 gives every corner back.
     const auto scaled = [old, size](Vec2 c) {
@@ -281,21 +251,21 @@ bool Simulation::setGridSize(int size) {
 }
 
 void Simulation::setViscosityValue(float value) {
-    record(valueOperation(OperationKind::Viscosity, value));
+    record(Operation::of(OperationKind::Viscosity, 0, value));
     changed();
     viscosityValue = value;
     solver->setViscosity(static_cast<float>(value * kViscosityUnit));
 }
 
 void Simulation::setIterations(int count) {
-    record(countOperation(OperationKind::Iterations, count));
+    record(Operation::of(OperationKind::Iterations, count));
     changed();
     iterations = count;
     solver->setIterations(count);
 }
 
 void Simulation::setViscosityEnabled(bool enabled) {
-    record(countOperation(OperationKind::ViscosityEnabled, enabled ? 1 : 0));
+    record(Operation::of(OperationKind::ViscosityEnabled, enabled ? 1 : 0));
     changed();
     viscosityEnabled = enabled;
     solver->setViscosityEnabled(enabled);
@@ -304,7 +274,7 @@ void Simulation::setViscosityEnabled(bool enabled) {
 void Simulation::setFade(float perMille) {
     changed();
     fadePerMille = std::clamp(perMille, 0.0f, 1000.0f);
-    record(valueOperation(OperationKind::Fade, fadePerMille));
+    record(Operation::of(OperationKind::Fade, 0, fadePerMille));
 }
 
 bool Simulation::useSimdPath(SimdPath path) {
@@ -410,13 +380,13 @@ void Simulation::record(const Operation& op) {
     lastRecordedAt = now;
     if (idle > kWaitThresholdNs) {
         const std::int64_t ms = std::min<std::int64_t>(idle / 1000000, Recording::kMaxWaitMs);
-        ops.push_back(countOperation(OperationKind::Wait, static_cast<int>(ms)));
+        ops.push_back(Operation::of(OperationKind::Wait, static_cast<int>(ms)));
     }
     if (op.kind == OperationKind::Step && !ops.empty() && ops.back().kind == OperationKind::Step &&
         ops.back().count < Recording::kMaxStepsInOperation) {
         ++ops.back().count;
     } else if (op.kind == OperationKind::Step) {
-        ops.push_back(countOperation(OperationKind::Step, 1));
+        ops.push_back(Operation::of(OperationKind::Step, 1));
     } else {
         ops.push_back(op);
     }
@@ -427,7 +397,7 @@ void Simulation::recordCheckpointAfterStep() {
         return;
     }
     if (++recordedStepCount % Recording::kCheckpointPeriod == 0) {
-        Operation checkpoint = operation(OperationKind::Checkpoint);
+        Operation checkpoint = Operation::of(OperationKind::Checkpoint);
         checkpoint.digest = fieldDigest(solver->velocity);
         recording->operations.push_back(checkpoint);
     }

@@ -66,14 +66,6 @@ SceneDocument movingScene() {
     return d;
 }
 
-Operation op(OperationKind kind, int count = 0, float value = 0.0f) {
-    Operation o;
-    o.kind = kind;
-    o.count = count;
-    o.value = value;
-    return o;
-}
-
 // Every kind of operation once, with the odd floats where floats go.
 RecordingDocument recording() {
     RecordingDocument d;
@@ -81,35 +73,29 @@ RecordingDocument recording() {
     d.recording.start = restScene().scene;
     d.recording.startPaused = true;
     using K = OperationKind;
-    Operation stir = op(K::Stir);
-    stir.i = 199;
-    stir.j = 3;
-    stir.a = Vec2(-0.0f, 0.1f);
-    Operation dye = op(K::PourDye);
-    dye.a = Vec2(1e-45f, FLT_MIN);
-    dye.b = Vec2(-1e6f, 1.0f / 3.0f);
-    Operation corner = op(K::AddCorner);
-    corner.i = 4;
-    corner.j = 199;
-    Operation check = op(K::Checkpoint);
+    const Operation stir = Operation::atCell(K::Stir, 199, 3, Vec2(-0.0f, 0.1f));
+    const Operation dye =
+        Operation::atCell(K::PourDye, 0, 0, Vec2(1e-45f, FLT_MIN), Vec2(-1e6f, 1.0f / 3.0f));
+    const Operation corner = Operation::atCell(K::AddCorner, 4, 199);
+    Operation check = Operation::of(K::Checkpoint);
     check.digest = 0xfedcba9876543210ull;
-    d.recording.operations = {op(K::Step, 60),
+    d.recording.operations = {Operation::of(K::Step, 60),
                               stir,
-                              op(K::BeginDrag),
+                              Operation::of(K::BeginDrag),
                               dye,
                               corner,
-                              op(K::RemoveLastCorner),
-                              op(K::DiscardCorners),
-                              op(K::BuildObstacle),
-                              op(K::ClearObstacles),
-                              op(K::Rest),
-                              op(K::GridSize, 400),
-                              op(K::Viscosity, 0, 0.01f),
-                              op(K::Iterations, 50),
-                              op(K::ViscosityEnabled, 1),
-                              op(K::Fade, 0, 0.1f),
-                              op(K::Pause, 0),
-                              op(K::Wait, 3600000),
+                              Operation::of(K::RemoveLastCorner),
+                              Operation::of(K::DiscardCorners),
+                              Operation::of(K::BuildObstacle),
+                              Operation::of(K::ClearObstacles),
+                              Operation::of(K::Rest),
+                              Operation::of(K::GridSize, 400),
+                              Operation::of(K::Viscosity, 0, 0.01f),
+                              Operation::of(K::Iterations, 50),
+                              Operation::of(K::ViscosityEnabled, 1),
+                              Operation::of(K::Fade, 0, 0.1f),
+                              Operation::of(K::Pause, 0),
+                              Operation::of(K::Wait, 3600000),
                               check};
     return d;
 }

@@ -126,23 +126,6 @@ TEST(SceneProblemTest, RefusesEachFaultByNameAndTakesTheLimitsThemselves) {
     }
 }
 
-Operation op(OperationKind kind, int count = 0, float value = 0.0f) {
-    Operation o;
-    o.kind = kind;
-    o.count = count;
-    o.value = value;
-    return o;
-}
-
-Operation at(OperationKind kind, int i, int j, Vec2 a = {}, Vec2 b = {}) {
-    Operation o = op(kind);
-    o.i = i;
-    o.j = j;
-    o.a = a;
-    o.b = b;
-    return o;
-}
-
 // A recording whose operations after the good ones are those of the case.
 struct RecordingCase {
     const char* change;
@@ -152,64 +135,64 @@ struct RecordingCase {
 
 TEST(RecordingProblemTest, FollowsTheGridAndRefusesEachFaultByOperation) {
     using K = OperationKind;
-    const std::vector<Operation> good = {op(K::Step, 60),
-                                         at(K::Stir, 99, 0, {1e7f, -1e7f}),
-                                         op(K::BeginDrag),
-                                         at(K::PourDye, 0, 0, {-1e6f, 5}, {1e6f, 7}),
-                                         at(K::AddCorner, 5, 5),
-                                         op(K::RemoveLastCorner),
-                                         op(K::DiscardCorners),
-                                         op(K::BuildObstacle),
-                                         op(K::Rest),
-                                         op(K::Viscosity, 0, 1000.0f),
-                                         op(K::Iterations, 2),
-                                         op(K::ViscosityEnabled, 0),
-                                         op(K::Fade, 0, 100.0f),
-                                         op(K::Pause, 1),
-                                         op(K::Wait, 3600000),
-                                         op(K::Checkpoint)};
+    const std::vector<Operation> good = {Operation::of(K::Step, 60),
+                                         Operation::atCell(K::Stir, 99, 0, {1e7f, -1e7f}),
+                                         Operation::of(K::BeginDrag),
+                                         Operation::atCell(K::PourDye, 0, 0, {-1e6f, 5}, {1e6f, 7}),
+                                         Operation::atCell(K::AddCorner, 5, 5),
+                                         Operation::of(K::RemoveLastCorner),
+                                         Operation::of(K::DiscardCorners),
+                                         Operation::of(K::BuildObstacle),
+                                         Operation::of(K::Rest),
+                                         Operation::of(K::Viscosity, 0, 1000.0f),
+                                         Operation::of(K::Iterations, 2),
+                                         Operation::of(K::ViscosityEnabled, 0),
+                                         Operation::of(K::Fade, 0, 100.0f),
+                                         Operation::of(K::Pause, 1),
+                                         Operation::of(K::Wait, 3600000),
+                                         Operation::of(K::Checkpoint)};
     const RecordingCase cases[] = {
         {"nothing more", {}, ""},
-        {"a stir on the grid set", {op(K::GridSize, 400), at(K::Stir, 399, 399)}, ""},
+        {"a stir on the grid set", {Operation::of(K::GridSize, 400), Operation::atCell(K::Stir, 399, 399)}, ""},
         {"a stir past the grid",
-         {op(K::GridSize, 200), at(K::Stir, 250, 7)},
+         {Operation::of(K::GridSize, 200), Operation::atCell(K::Stir, 250, 7)},
          "Operation 18 stirs cell (250, 7), outside the 200 x 200 grid in effect there"},
         {"a corner past a smaller grid",
-         {op(K::GridSize, 400), op(K::GridSize, 100), at(K::AddCorner, 100, 0)},
+         {Operation::of(K::GridSize, 400), Operation::of(K::GridSize, 100), Operation::atCell(K::AddCorner, 100, 0)},
          "Operation 19 places a corner at cell (100, 0), outside the 100 x 100"},
-        {"a corner at -1", {at(K::AddCorner, 0, -1)}, "cell (0, -1), outside"},
+        {"a corner at -1", {Operation::atCell(K::AddCorner, 0, -1)}, "cell (0, -1), outside"},
         {"grid 150",
-         {op(K::GridSize, 150)},
+         {Operation::of(K::GridSize, 150)},
          "Operation 17 sets the grid to 150 cells a side: use 100, 200 or 400"},
-        {"stir NaN", {at(K::Stir, 1, 1, {kNaN, 0})}, "Operation 17 stirs at (nan, 0)"},
-        {"stir huge", {at(K::Stir, 1, 1, {0, -2e7f})}, "stirs at (0, -2e+07)"},
+        {"stir NaN", {Operation::atCell(K::Stir, 1, 1, {kNaN, 0})}, "Operation 17 stirs at (nan, 0)"},
+        {"stir huge", {Operation::atCell(K::Stir, 1, 1, {0, -2e7f})}, "stirs at (0, -2e+07)"},
         {"dye infinite",
-         {at(K::PourDye, 0, 0, {0, 0}, {kInf, 0})},
+         {Operation::atCell(K::PourDye, 0, 0, {0, 0}, {kInf, 0})},
          "pours dye from (0, 0) to (inf, 0)"},
-        {"dye far", {at(K::PourDye, 0, 0, {0, -1.1e6f}, {0, 0})}, "pours dye from (0, -1100000)"},
-        {"no steps", {op(K::Step, 0)}, "steps 0 times: a step operation takes 1 to 1000000"},
-        {"too many at once", {op(K::Step, 1000001)}, "steps 1000001 times"},
-        {"ten million steps", std::vector<Operation>(10, op(K::Step, 999994)), ""},
-        {"one more", std::vector<Operation>(11, op(K::Step, 909086)),
+        {"dye far", {Operation::atCell(K::PourDye, 0, 0, {0, -1.1e6f}, {0, 0})}, "pours dye from (0, -1100000)"},
+        {"no steps", {Operation::of(K::Step, 0)}, "steps 0 times: a step operation takes 1 to 1000000"},
+        {"too many at once", {Operation::of(K::Step, 1000001)}, "steps 1000001 times"},
+        {"ten million steps", std::vector<Operation>(10, Operation::of(K::Step, 999994)), ""},
+        {"one more", std::vector<Operation>(11, Operation::of(K::Step, 909086)),
          "Operation 27 brings the steps to 10000006"},
         {"viscosity 0",
-         {op(K::Viscosity, 0, 0.0f)},
+         {Operation::of(K::Viscosity, 0, 0.0f)},
          "Operation 17: the viscosity value 0 is outside 0.01 to 1000"},
-        {"iterations 51", {op(K::Iterations, 51)}, "iterations, 51, is outside 2 to 50"},
-        {"fade negative", {op(K::Fade, 0, -0.5f)}, "the fade -0.5 is outside"},
-        {"viscosity switch 2", {op(K::ViscosityEnabled, 2)}, "switches the viscosity with 2"},
-        {"pause -1", {op(K::Pause, -1)}, "pauses with -1"},
-        {"wait past an hour", {op(K::Wait, 3600001)}, "waits 3600001 ms"},
-        {"wait negative", {op(K::Wait, -1)}, "waits -1 ms"},
-        {"unknown kind", {op(static_cast<OperationKind>(200))}, "is of an unknown kind, 200"},
-        {"obstacles up to the limit", std::vector<Operation>(997, op(K::BuildObstacle)), ""},
-        {"one past it", std::vector<Operation>(998, op(K::BuildObstacle)),
+        {"iterations 51", {Operation::of(K::Iterations, 51)}, "iterations, 51, is outside 2 to 50"},
+        {"fade negative", {Operation::of(K::Fade, 0, -0.5f)}, "the fade -0.5 is outside"},
+        {"viscosity switch 2", {Operation::of(K::ViscosityEnabled, 2)}, "switches the viscosity with 2"},
+        {"pause -1", {Operation::of(K::Pause, -1)}, "pauses with -1"},
+        {"wait past an hour", {Operation::of(K::Wait, 3600001)}, "waits 3600001 ms"},
+        {"wait negative", {Operation::of(K::Wait, -1)}, "waits -1 ms"},
+        {"unknown kind", {Operation::of(static_cast<OperationKind>(200))}, "is of an unknown kind, 200"},
+        {"obstacles up to the limit", std::vector<Operation>(997, Operation::of(K::BuildObstacle)), ""},
+        {"one past it", std::vector<Operation>(998, Operation::of(K::BuildObstacle)),
          "Operation 1014 builds obstacle 1001"},
         {"cleared between",
          [] {
-             std::vector<Operation> ops(997, op(K::BuildObstacle));
-             ops.push_back(op(K::ClearObstacles));
-             ops.resize(ops.size() + 1000, op(K::BuildObstacle));
+             std::vector<Operation> ops(997, Operation::of(K::BuildObstacle));
+             ops.push_back(Operation::of(K::ClearObstacles));
+             ops.resize(ops.size() + 1000, Operation::of(K::BuildObstacle));
              return ops;
          }(),
          ""},
@@ -234,7 +217,7 @@ TEST(RecordingProblemTest, StartsFromAGoodSceneWithItsFieldsAndHoldsAtMostTheLim
     expectProblem(recordingProblem(recording),
                   "In the start scene, obstacle 1, corner 1 (100, 0) lies outside", "bad start");
     recording.start = goodScene();
-    recording.operations.resize(Recording::kMaxOperations + 1, op(OperationKind::Rest));
+    recording.operations.resize(Recording::kMaxOperations + 1, Operation::of(OperationKind::Rest));
     expectProblem(recordingProblem(recording), "1000001 operations, more than the 1000000",
                   "too many");
     recording.operations.pop_back();
