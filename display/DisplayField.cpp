@@ -47,7 +47,7 @@ void DisplayField::fill(const VectorField& field, float extentY_, float extentX_
     }
     extentY = extentY_;
     extentX = extentX_;
-    switch (mode) {
+    switch (settings.mode) {
         case DisplayMode::Velocity:
             fillVelocity(field);
             break;
@@ -63,49 +63,6 @@ void DisplayField::fill(const VectorField& field, float extentY_, float extentX_
     }
 }
 
-void DisplayField::copySettingsFrom(const DisplayField& other) {
-    mode = other.mode;
-    colorA = other.colorA;
-    colorB = other.colorB;
-    coeffLin = other.coeffLin;
-    coeffLog = other.coeffLog;
-    limitLight = other.limitLight;
-    limitOver = other.limitOver;
-    isOver = other.isOver;
-    isLog = other.isLog;
-    isPositive = other.isPositive;
-}
-
-DisplaySettings DisplayField::settings() const {
-    DisplaySettings s;
-    s.mode = static_cast<std::int32_t>(mode);
-    s.hueA = colorA.hue;
-    s.hueB = colorB.hue;
-    s.saturation = colorA.saturation;
-    s.coeffLin = coeffLin;
-    s.coeffLog = coeffLog;
-    s.limitLight = limitLight;
-    s.limitOver = limitOver;
-    s.isOver = isOver;
-    s.isLog = isLog;
-    s.isPositive = isPositive;
-    return s;
-}
-
-void DisplayField::applySettings(const DisplaySettings& s) {
-    setDisplayMode(s.mode);
-    setHueColorA(s.hueA);
-    setHueColorB(s.hueB);
-    setColorSaturation(s.saturation);
-    setCoeffLin(s.coeffLin);
-    setCoeffLog(s.coeffLog);
-    setLimitLight(s.limitLight);
-    setLimitOver(s.limitOver);
-    setIsOver(s.isOver);
-    setIsLog(s.isLog);
-    setIsPositive(s.isPositive);
-}
-
 void DisplayField::fillDye(const float* red, const float* green, const float* blue) {
     for (std::size_t k = 0; k < dyeColors.size(); ++k) {
         // alpha << 24 | blue << 16 | green << 8 | red, as pack lays out a colour
@@ -115,7 +72,7 @@ void DisplayField::fillDye(const float* red, const float* green, const float* bl
 }
 
 void DisplayField::draw() {
-    switch (mode) {
+    switch (settings.mode) {
         case DisplayMode::Velocity:
             drawVelocity();
             break;
@@ -133,28 +90,30 @@ void DisplayField::draw() {
 }
 
 ColorRGB DisplayField::valueToColor(float value) const {
-    ColorHSL color = colorA;
+    const DisplaySettings& s = settings;
+    // The rule's colours have alpha 0; it puts its own lightness in place of theirs.
+    ColorHSL color{0, s.hueA, s.saturation, 0};
     if (!(value > 0.0f)) {
-        color = colorB;
+        color.hue = s.hueB;
         value = -value;
     }
 
     // n = value * coeffLin truncated toward zero. A level that is not above 0 (NaN, or a negative
     // coefficient) is taken as 0, and huge levels are capped where no colour can tell them apart.
-    const float level = std::min(value * coeffLin, kLevelCap);
+    const float level = std::min(value * s.coeffLin, kLevelCap);
     const std::int32_t n = level > 0.0f ? static_cast<std::int32_t>(level) : 0;
 
-    const std::int32_t limit = limitLight;
+    const std::int32_t limit = s.limitLight;
     if (n < limit) {
         color.lightness = static_cast<std::uint8_t>(n);
     } else {
-        color.lightness = limitLight;
-        if (isOver) {
+        color.lightness = s.limitLight;
+        if (s.isOver) {
             // Past the limit the hue turns one step per level, at most limitOver steps, mod 256.
             const auto shift =
-                static_cast<std::uint8_t>(std::min<std::int32_t>(n - limit, limitOver));
-            color.hue = isPositive ? static_cast<std::uint8_t>(color.hue + shift)
-                                   : static_cast<std::uint8_t>(color.hue - shift);
+                static_cast<std::uint8_t>(std::min<std::int32_t>(n - limit, s.limitOver));
+            color.hue = s.isPositive ? static_cast<std::uint8_t>(color.hue + shift)
+                                     : static_cast<std::uint8_t>(color.hue - shift);
         }
     }
     return toRGB(color);

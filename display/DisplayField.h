@@ -5,7 +5,6 @@
 
 #include "ColorHSL.h"
 #include "ColorRGB.h"
-#include "DisplayMode.h"
 #include "DisplaySettings.h"
 #include "VectorField.h"
 #include "VectorVertex.h"
@@ -33,24 +32,9 @@ public:
     // Size of the drawing area in view units.
     float extentX = 100.0f;
     float extentY = 100.0f;
-    DisplayMode mode = DisplayMode::Vortex;
-    // Hue and saturation of positive values (colorA) and of zero and negative ones (colorB); the
-    // rule puts its own lightness in place of theirs.
-    ColorHSL colorA{0, 0, 255, 0};
-    ColorHSL colorB{0, 43, 255, 0};
-    // Scale from a value to a lightness.
-    float coeffLin = 1.0f;
-    // Stored for the panel's disabled logarithmic control; read by nothing.
-    float coeffLog = 0.0f;
-    // Lightness at which a value stops brightening.
-    std::uint8_t limitLight = 128;
-    // Largest hue shift past limitLight.
-    std::uint8_t limitOver = 9;
-    // Shift the hue of values past limitLight: forward when isPositive is set, backward otherwise.
-    bool isOver = false;
-    // Stored for the panel's disabled logarithmic control; read by nothing.
-    bool isLog = false;
-    bool isPositive = false;
+    // Every setting of the colouring; a change shows from the next fill (colours, vertices) or
+    // the next draw (the choice of picture).
+    DisplaySettings settings;
 
     // Allocates the arrays for a grid of width x height cells, segments from every
     // vectorStride-th cell and a dye of dyeSize x dyeSize texels; colours 0 and vertices at
@@ -65,13 +49,6 @@ public:
     // from the display's changes nothing.
     void fill(const VectorField& field, float extentY_, float extentX_);
 
-    // Takes every display setting of another display (mode, colours, coefficients, limits and
-    // flags); the arrays stay as they are.
-    void copySettingsFrom(const DisplayField& other);
-    // The settings as one value, and every one of them from one.
-    DisplaySettings settings() const;
-    void applySettings(const DisplaySettings& s);
-
     // Packs the dye's three planes of dyeSize x dyeSize amounts from 0 to 1 into dyeColors, each
     // amount to the nearest of 256 levels, opaque. Allocates nothing.
     void fillDye(const float* red, const float* green, const float* blue);
@@ -79,23 +56,9 @@ public:
     // Draws the picture of the current mode.
     void draw();
 
-    // The two-hue colour rule: the hue of colorA for values above 0 and of colorB otherwise (NaN
+    // The two-hue colour rule: the hue of hueA for values above 0 and of hueB otherwise (NaN
     // included), lightness value * coeffLin up to limitLight, and past it the optional hue shift.
     ColorRGB valueToColor(float value) const;
-
-    // Setters store their argument and do nothing else: colours show from the next fill, the
-    // choice of picture from the next draw.
-    void setDisplayMode(std::int32_t value) { mode = static_cast<DisplayMode>(value); }
-    void setHueColorA(std::uint8_t value) { colorA.hue = value; }
-    void setHueColorB(std::uint8_t value) { colorB.hue = value; }
-    void setColorSaturation(std::uint8_t value) { colorA.saturation = colorB.saturation = value; }
-    void setCoeffLin(float value) { coeffLin = value; }
-    void setCoeffLog(float value) { coeffLog = value; }
-    void setLimitLight(std::uint8_t value) { limitLight = value; }
-    void setLimitOver(std::uint8_t value) { limitOver = value; }
-    void setIsOver(bool value) { isOver = value; }
-    void setIsLog(bool value) { isLog = value; }
-    void setIsPositive(bool value) { isPositive = value; }
 
     // Draws the line segments of vertices.
     virtual void drawVectors() = 0;

@@ -39,10 +39,8 @@ struct DyeColour {
 // allocates in a step or a splat.
 class DyeField {
 public:
-    static constexpr int kDefaultSize = 400;
-
     // A clear dye of size x size texels (at least 1).
-    explicit DyeField(int size = kDefaultSize);
+    explicit DyeField(int size);
 
     int size() const { return dyeSize; }
     // The channels, D * D each. A step swaps each for a second buffer: take data() afresh.

@@ -3,7 +3,6 @@
 #include <cmath>
 
 #include "ProblemText.h"
-#include "Simulation.h"
 
 namespace {
 
@@ -100,20 +99,20 @@ std::string switchProblem(const Operation& op, const char* verb) {
 std::string settingProblem(const Operation& op, ReplayState& state) {
     switch (op.kind) {
         case OperationKind::GridSize:
-            if (!Simulation::isOfferedGridSize(op.count)) {
+            if (!SceneLimits::isOfferedGridSize(op.count)) {
                 return " sets the grid to " + std::to_string(op.count) + " cells a side: use " +
                        offeredSizesText();
             }
             state.gridSize = op.count;
             return {};
         case OperationKind::Viscosity:
-            state.settings.viscosityValue = op.value;
+            state.settings.viscosityHundredths = op.value;
             break;
         case OperationKind::Iterations:
             state.settings.iterations = op.count;
             break;
         case OperationKind::Fade:
-            state.settings.fade = op.value;
+            state.settings.fadePerMille = op.value;
             break;
         case OperationKind::ViscosityEnabled:
             return switchProblem(op, "switches the viscosity");
@@ -154,6 +153,8 @@ std::string operationProblem(const Operation& op, ReplayState& state) {
         case OperationKind::Rest:
         case OperationKind::Checkpoint:
             return {};
+        case OperationKind::Count:
+            break;
     }
     return " is of an unknown kind, " + std::to_string(static_cast<int>(op.kind));
 }

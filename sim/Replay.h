@@ -38,8 +38,8 @@ public:
     const Recording& source() const { return recording; }
 
 private:
-    // Applies one operation other than a step.
-    void apply(const Operation& op, Simulation& sim);
+    // Compares the velocity's digest with a checkpoint's.
+    void check(const Operation& checkpoint, const Simulation& sim);
 
     Recording recording;
     std::size_t next = 0;

@@ -5,16 +5,18 @@
 
 #include "Vec2.h"
 
-// The settings of the fluid that the panel sets.
+// The settings of the fluid that the panel sets, as a simulation starts with them: a viscosity
+// of 0.01, 20 sweeps, and a fade that loses half the dye in 300 steps, five seconds at 60 a
+// second.
 struct FluidSettings {
-    float viscosityValue = 1.0f;  // hundredths: the solver's viscosity is value * 0.01
-    int iterations = 20;          // Gauss-Seidel sweeps per diffusion and per pressure solve
+    float viscosityHundredths = 1.0f;  // the solver's viscosity is this times 0.01
+    int iterations = 20;               // Gauss-Seidel sweeps per diffusion and per pressure solve
     bool viscosityEnabled = true;
-    float fade = 2.3f;  // thousandths of the dye lost per step
+    float fadePerMille = 2.3f;  // thousandths of the dye lost per step
 
     bool operator==(const FluidSettings& o) const {
-        return viscosityValue == o.viscosityValue && iterations == o.iterations &&
-               viscosityEnabled == o.viscosityEnabled && fade == o.fade;
+        return viscosityHundredths == o.viscosityHundredths && iterations == o.iterations &&
+               viscosityEnabled == o.viscosityEnabled && fadePerMille == o.fadePerMille;
     }
     bool operator!=(const FluidSettings& o) const { return !(*this == o); }
 };
@@ -45,8 +47,14 @@ struct Scene {
     SceneFields fields;
 };
 
-// Limits that no scene made in the window reaches; a file past them is refused.
+// The grids a scene can have, the size of its dye, and limits that no scene made in the window
+// reaches; a file past them is refused.
 struct SceneLimits {
+    static constexpr int kDefaultGridSize = 100;
+    static constexpr int kGridSizes[] = {100, 200, 400};
+    // Texels along each side of the dye, whatever the grid.
+    static constexpr int kDyeSize = 400;
+    static bool isOfferedGridSize(int size);
     static constexpr int kMaxObstacles = 1000;
     // Corners of one obstacle, and corners collected.
     static constexpr int kMaxCorners = 100;
@@ -58,6 +66,9 @@ struct SceneLimits {
     // Largest velocity component that a field may hold: far past any stir.
     static constexpr float kMaxVelocity = 1e7f;
 };
+
+// The grid sizes on offer, as "100, 200 or 400".
+std::string offeredSizesText();
 
 // Empty when every setting is finite and within the panel's range; otherwise what is wrong, as a
 // clause, such as "the viscosity value 0 is outside 0.01 to 1000".

@@ -24,26 +24,106 @@ constexpr std::int64_t kWaitThresholdNs = 100000000;
 
 }  // namespace
 
-constexpr int Simulation::kGridSizes[];
-
-bool Simulation::isOfferedGridSize(int size) {
-    return std::find(std::begin(kGridSizes), std::end(kGridSizes), size) != std::end(kGridSizes);
-}
-
 Simulation::Simulation(Clock clock_, int gridSize)
     : clock(std::move(clock_)),
-      solver(isOfferedGridSize(gridSize)
+      solver(SceneLimits::isOfferedGridSize(gridSize)
                  ? makeSolver(gridSize)
                  : throw std::invalid_argument("grid size must be 100, 200 or 400")),
+      dyeField(SceneLimits::kDyeSize),
       frameEnd(clock()),
       stepStart(frameEnd - kStepPeriodNs) {}
 
 std::unique_ptr<FluidSolver> Simulation::makeSolver(int size) const {
+    const FluidSettings& s = fluidSettings;
     auto made = std::make_unique<FluidSolver>(
-        size, size, kTimeStep, static_cast<float>(viscosityValue * kViscosityUnit), iterations);
-    made->setViscosityEnabled(viscosityEnabled);
+        size, size, kTimeStep, static_cast<float>(s.viscosityHundredths * kViscosityUnit),
+        s.iterations);
+    made->setViscosityEnabled(s.viscosityEnabled);
     made->useSimdPath(simdPath);
     return made;
+}
+
+bool Simulation::apply(const Operation& op) {
+    if (op.kind == OperationKind::Step) {
+        // Each step records itself, so that the checkpoints fall between the right steps.
+        for (int k = 0; k < op.count; ++k) {
+            step();
+        }
+        return op.count > 0;
+    }
+    Operation applied = op;
+    if (op.kind == OperationKind::Fade) {
+        applied.value = std::clamp(op.value, 0.0f, 1000.0f);
+    }
+    if (!dispatch(applied)) {
+        return false;
+    }
+    record(applied);
+    return true;
+}
+
+bool Simulation::dispatch(const Operation& op) {
+    switch (op.kind) {
+        case OperationKind::Stir:
+            return stir(op.i, op.j, op.a);
+        case OperationKind::BeginDrag:
+            ++dragCount;
+            return true;
+        case OperationKind::PourDye:
+            pourDye(op.a, op.b);
+            return true;
+        case OperationKind::AddCorner:
+            return addCorner(op.i, op.j);
+        case OperationKind::RemoveLastCorner:
+            if (cornersPlaced.empty()) {
+                return false;
+            }
+            cornersPlaced.pop_back();
+            return true;
+        case OperationKind::DiscardCorners:
+            if (cornersPlaced.empty()) {
+                return false;
+            }
+            cornersPlaced.clear();
+            return true;
+        case OperationKind::BuildObstacle:
+            return buildObstacle();
+        case OperationKind::ClearObstacles:
+            clearObstacles();
+            return true;
+        case OperationKind::Rest:
+            bringToRest();
+            return true;
+        case OperationKind::GridSize:
+            return setGridSize(op.count);
+        case OperationKind::Viscosity:
+            changed();
+            fluidSettings.viscosityHundredths = op.value;
+            solver->setViscosity(static_cast<float>(op.value * kViscosityUnit));
+            return true;
+        case OperationKind::Iterations:
+            changed();
+            fluidSettings.iterations = op.count;
+            solver->setIterations(op.count);
+            return true;
+        case OperationKind::ViscosityEnabled:
+            changed();
+            fluidSettings.viscosityEnabled = op.count != 0;
+            solver->setViscosityEnabled(op.count != 0);
+            return true;
+        case OperationKind::Fade:
+            changed();
+            fluidSettings.fadePerMille = op.value;
+            return true;
+        case OperationKind::Pause:
+            return setPaused(op.count != 0);
+        case OperationKind::Step:  // apply steps
+        case OperationKind::Wait:  // kept by recordings only
+        case OperationKind::Checkpoint:
+        case OperationKind::Count:
+            return false;
+    }
+    return false;
 }
 
 std::int64_t Simulation::nanosUntilStep() const {
@@ -52,8 +132,9 @@ std::int64_t Simulation::nanosUntilStep() const {
         // Nothing to step: look again a frame from now.
         return kFrameGateNs;
     }
-    const std::int64_t opens =
-        gridSize() == kDefaultGridSize ? frameEnd + kFrameGateNs : stepStart + kStepPeriodNs;
+    const std::int64_t opens = gridSize() == SceneLimits::kDefaultGridSize
+                                   ? frameEnd + kFrameGateNs
+                                   : stepStart + kStepPeriodNs;
     return std::max<std::int64_t>(opens - now, 0);
 }
 
@@ -109,26 +190,21 @@ void Simulation::endFrame() {
 }
 
 void Simulation::step() {
-    record(Operation::of(OperationKind::Step));
+    record(Operation::step());
     solver->step();
-    dyeField.step(*solver, 1.0f - fadePerMille / 1000.0f);
+    dyeField.step(*solver, 1.0f - fluidSettings.fadePerMille / 1000.0f);
     recordCheckpointAfterStep();
 }
 
-void Simulation::setPaused(bool value) {
-    if (value != paused) {
-        record(Operation::of(OperationKind::Pause, value ? 1 : 0));
+bool Simulation::setPaused(bool value) {
+    if (value == paused) {
+        return false;
     }
     paused = value;
-}
-
-void Simulation::beginDrag() {
-    record(Operation::of(OperationKind::BeginDrag));
-    ++dragCount;
+    return true;
 }
 
 void Simulation::bringToRest() {
-    record(Operation::of(OperationKind::Rest));
     changed();
     // The next diffusion starts its sweeps from the scratch field, so that is zeroed as well;
     // pressure and divergence are recomputed from zero by every projection.
@@ -137,12 +213,11 @@ void Simulation::bringToRest() {
     dyeField.clear();
 }
 
-void Simulation::stir(int i, int j, const Vec2& velocity) {
+bool Simulation::stir(int i, int j, const Vec2& velocity) {
     VectorField& v = solver->velocity;
     if (!v.contains(i, j)) {
-        return;
+        return false;
     }
-    record(Operation::atCell(OperationKind::Stir, i, j, velocity));
     changed();
     const int block = stirBlock();
     const int firstI = i / block * block;
@@ -153,10 +228,10 @@ void Simulation::stir(int i, int j, const Vec2& velocity) {
         }
     }
     solver->project(v);
+    return true;
 }
 
 void Simulation::pourDye(const Vec2& from, const Vec2& to) {
-    record(Operation::atCell(OperationKind::PourDye, 0, 0, from, to));
     changed();
     const float radius = kSplatRadius * static_cast<float>(gridSize());
     const DyeColour colour = DyeField::pourColour(dragCount);
@@ -170,63 +245,43 @@ void Simulation::pourDye(const Vec2& from, const Vec2& to) {
 }
 
 bool Simulation::addCorner(int i, int j) {
-    if (!solver->velocity.contains(i, j) || static_cast<int>(collected.size()) >= kMaxCorners) {
+    if (!solver->velocity.contains(i, j) ||
+        static_cast<int>(cornersPlaced.size()) >= SceneLimits::kMaxCorners) {
         return false;
     }
-    record(Operation::atCell(OperationKind::AddCorner, i, j));
-    collected.emplace_back(static_cast<float>(i), static_cast<float>(j));
+    cornersPlaced.emplace_back(static_cast<float>(i), static_cast<float>(j));
     return true;
 }
 
-void Simulation::removeLastCorner() {
-    if (!collected.empty()) {
-        record(Operation::of(OperationKind::RemoveLastCorner));
-        collected.pop_back();
-    }
-}
-
-void Simulation::discardCorners() {
-    if (!collected.empty()) {
-        record(Operation::of(OperationKind::DiscardCorners));
-    }
-    collected.clear();
-}
-
 bool Simulation::buildObstacle() {
-    record(Operation::of(OperationKind::BuildObstacle));
     const int before = solver->obstacles.size();
-    if (collected.size() >= 3) {
-        solver->addObstacle(collected.data(), static_cast<int>(collected.size()));
+    if (cornersPlaced.size() >= 3) {
+        solver->addObstacle(cornersPlaced.data(), static_cast<int>(cornersPlaced.size()));
     }
-    const bool added = solver->obstacles.size() > before;
-    if (added) {
-        changed();
-        outlines.push_back(collected);
-        if (paused) {
-            // Running, the next step imposes the obstacle; paused, a projection does it now.
-            solver->project(solver->velocity);
-        }
+    if (solver->obstacles.size() == before) {
+        return false;
     }
-    collected.clear();
-    return added;
+    changed();
+    outlines.push_back(cornersPlaced);
+    cornersPlaced.clear();
+    if (paused) {
+        // Running, the next step imposes the obstacle; paused, a projection does it now.
+        solver->project(solver->velocity);
+    }
+    return true;
 }
 
 void Simulation::clearObstacles() {
-    record(Operation::of(OperationKind::ClearObstacles));
     changed();
     solver->clearObstacles();
     outlines.clear();
 }
 
 bool Simulation::setGridSize(int size) {
-    if (!isOfferedGridSize(size)) {
+    const int old = gridSize();
+    if (!SceneLimits::isOfferedGridSize(size) || size == old) {
         return false;
     }
-    const int old = gridSize();
-    if (size == old) {
-        return true;
-    }
-    record(Operation::of(OperationKind::GridSize, size));
     // The new cell holding the old cell's centre: floor((c + 0.5) * size / old). Whole cells
     // again, and 100 -> 400 -> 100 gives every corner back.
     const auto scaled = [old, size](Vec2 c) {
@@ -246,35 +301,8 @@ bool Simulation::setGridSize(int size) {
         }
     }
     outlines = std::move(kept);
-    std::transform(collected.begin(), collected.end(), collected.begin(), scaled);
+    std::transform(cornersPlaced.begin(), cornersPlaced.end(), cornersPlaced.begin(), scaled);
     return true;
-}
-
-void Simulation::setViscosityValue(float value) {
-    record(Operation::of(OperationKind::Viscosity, 0, value));
-    changed();
-    viscosityValue = value;
-    solver->setViscosity(static_cast<float>(value * kViscosityUnit));
-}
-
-void Simulation::setIterations(int count) {
-    record(Operation::of(OperationKind::Iterations, count));
-    changed();
-    iterations = count;
-    solver->setIterations(count);
-}
-
-void Simulation::setViscosityEnabled(bool enabled) {
-    record(Operation::of(OperationKind::ViscosityEnabled, enabled ? 1 : 0));
-    changed();
-    viscosityEnabled = enabled;
-    solver->setViscosityEnabled(enabled);
-}
-
-void Simulation::setFade(float perMille) {
-    changed();
-    fadePerMille = std::clamp(perMille, 0.0f, 1000.0f);
-    record(Operation::of(OperationKind::Fade, 0, fadePerMille));
 }
 
 bool Simulation::useSimdPath(SimdPath path) {
@@ -287,21 +315,12 @@ bool Simulation::useSimdPath(SimdPath path) {
     return true;
 }
 
-FluidSettings Simulation::settings() const {
-    FluidSettings s;
-    s.viscosityValue = viscosityValue;
-    s.iterations = iterations;
-    s.viscosityEnabled = viscosityEnabled;
-    s.fade = fadePerMille;
-    return s;
-}
-
 Scene Simulation::scene(bool withFields) const {
     Scene made;
     made.gridSize = gridSize();
-    made.settings = settings();
+    made.settings = fluidSettings;
     made.obstacles = outlines;
-    made.corners = collected;
+    made.corners = cornersPlaced;
     made.hasFields = withFields;
     if (withFields) {
         made.fields.velocity = solver->velocity.data;
@@ -321,10 +340,7 @@ std::string Simulation::openScene(const Scene& scene) {
         return problem;
     }
     changed();
-    viscosityValue = scene.settings.viscosityValue;
-    iterations = scene.settings.iterations;
-    viscosityEnabled = scene.settings.viscosityEnabled;
-    fadePerMille = scene.settings.fade;
+    fluidSettings = scene.settings;
     solver = makeSolver(scene.gridSize);
     outlines.clear();
     for (const std::vector<Vec2>& outline : scene.obstacles) {
@@ -334,7 +350,7 @@ std::string Simulation::openScene(const Scene& scene) {
             outlines.push_back(outline);
         }
     }
-    collected = scene.corners;
+    cornersPlaced = scene.corners;
     if (scene.hasFields) {
         solver->velocity.data = scene.fields.velocity;
         solver->scratchVelocity.data = scene.fields.scratchVelocity;

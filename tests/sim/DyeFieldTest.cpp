@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "DyeField.h"
+#include "Scene.h"
 
 namespace {
 
@@ -124,10 +125,10 @@ class DyeFieldTest : public ::testing::Test {
 protected:
     static constexpr int kFlow = 100;
     FluidSolver solver{kFlow, kFlow, 0.001f, 0.01f, 20};
-    DyeField dye;
+    DyeField dye{SceneLimits::kDyeSize};
 
     // A texel's index and its centre in flow positions.
-    static int index(int a, int b) { return a + b * DyeField::kDefaultSize; }
+    static int index(int a, int b) { return a + b * SceneLimits::kDyeSize; }
     static float centre(int a) { return (a + 0.5f) * 0.25f - 0.5f; }
 };
 
@@ -151,7 +152,7 @@ TEST_F(DyeFieldTest, ObstaclesZeroTheTexelsOverTheirInterior) {
         DyeField twin = dye;
         dye.step(solver, 1.0f);
         twin.step(open, 1.0f);
-        for (int k = 0; k < DyeField::kDefaultSize * DyeField::kDefaultSize; ++k) {
+        for (int k = 0; k < SceneLimits::kDyeSize * SceneLimits::kDyeSize; ++k) {
             const bool inside = interior[k % 400 / 4 + k / 400 / 4 * kFlow];
             ASSERT_EQ(dye.blue()[k], inside ? 0.0f : twin.blue()[k]) << k;
         }

@@ -51,7 +51,7 @@ TEST_F(SimulationTest, TheDefaultGridStepsOnce16MsHavePassedSinceTheLastFrameEnd
     now += 1;
     EXPECT_TRUE(sim.advance());
 
-    sim.setPaused(true);
+    sim.apply(Operation::pause(true));
     now += 100 * kMs;
     EXPECT_FALSE(sim.advance());
 }
@@ -60,7 +60,8 @@ TEST_F(SimulationTest, FinerGridsStartSixtyStepsASecondWhateverTheFrameTakes) {
     for (int size : {200, 400}) {
         SCOPED_TRACE(size);
         Simulation sim(clock(), size);
-        sim.stir(size / 2, size / 2, Vec2(1000.0f, 0.0f));  // a moving fluid, which never settles
+        sim.apply(Operation::stir(size / 2, size / 2,
+                                  Vec2(1000.0f, 0.0f)));  // a moving fluid, which never settles
         const std::vector<std::int64_t> starts = stepsInASecond(sim, now);
         EXPECT_EQ(starts.size(), 60u);
         for (std::size_t k = 1; k < starts.size(); ++k) {
@@ -77,7 +78,7 @@ TEST_F(SimulationTest, AStirSetsTheBlockUnderThePointerAndProjectsOnce) {
         const int block = size / 100;
         const Vec2 velocity(300.0f, -150.0f);
         // A cell inside the block that starts at (37, 52) * block.
-        sim.stir(37 * block + block / 2, 52 * block + block - 1, velocity);
+        sim.apply(Operation::stir(37 * block + block / 2, 52 * block + block - 1, velocity));
 
         FluidSolver expected(size, size, 0.001f, 0.01f, 20);
         for (int j = 52 * block; j < 53 * block; ++j) {
@@ -100,16 +101,16 @@ TEST_F(SimulationTest, AnotherGridKeepsTheObstaclesAndSettingsAndStartsAtRest) {
     Simulation sim(clock());
     const std::vector<Vec2> triangle = {{10, 10}, {60, 20}, {30, 70}};
     for (const Vec2& c : triangle) {
-        ASSERT_TRUE(sim.addCorner(static_cast<int>(c.x), static_cast<int>(c.y)));
+        ASSERT_TRUE(sim.apply(Operation::corner(static_cast<int>(c.x), static_cast<int>(c.y))));
     }
-    ASSERT_TRUE(sim.buildObstacle());
+    ASSERT_TRUE(sim.apply(Operation::buildObstacle()));
     const Obstacle original = sim.fluidSolver().obstacles[0];
-    sim.setIterations(7);
-    sim.setViscosityEnabled(false);
-    sim.stir(50, 50, Vec2(100.0f, 0.0f));
-    sim.pourDye(Vec2(40, 40), Vec2(60, 40));
+    sim.apply(Operation::iterations(7));
+    sim.apply(Operation::viscosityEnabled(false));
+    sim.apply(Operation::stir(50, 50, Vec2(100.0f, 0.0f)));
+    sim.apply(Operation::pourDye(Vec2(40, 40), Vec2(60, 40)));
 
-    ASSERT_TRUE(sim.setGridSize(400));
+    ASSERT_TRUE(sim.apply(Operation::gridSize(400)));
     EXPECT_TRUE(fluidtest::atRest(sim.fluidSolver().velocity));
     EXPECT_TRUE(sim.dye().empty());
     EXPECT_EQ(sim.fluidSolver().iterations, 7);
@@ -125,7 +126,7 @@ TEST_F(SimulationTest, AnotherGridKeepsTheObstaclesAndSettingsAndStartsAtRest) {
     EXPECT_GT(sim.fluidSolver().obstacles[0].interiorCount, 15 * original.interiorCount);
 
     // And back: the same corners, and so the same obstacle, cell for cell.
-    ASSERT_TRUE(sim.setGridSize(100));
+    ASSERT_TRUE(sim.apply(Operation::gridSize(100)));
     const Obstacle& back = sim.fluidSolver().obstacles[0];
     ASSERT_EQ(back.interiorCount, original.interiorCount);
     ASSERT_EQ(back.boundaryCount, original.boundaryCount);
@@ -133,7 +134,7 @@ TEST_F(SimulationTest, AnotherGridKeepsTheObstaclesAndSettingsAndStartsAtRest) {
         EXPECT_EQ(back.interiorCells[k].x, original.interiorCells[k].x);
         EXPECT_EQ(back.interiorCells[k].y, original.interiorCells[k].y);
     }
-    EXPECT_FALSE(sim.setGridSize(300));
+    EXPECT_FALSE(sim.apply(Operation::gridSize(300)));
     EXPECT_EQ(sim.gridSize(), 100);
 }
 
@@ -151,17 +152,17 @@ TEST_F(SimulationTest, AFluidThatNoLongerChangesStopsSteppingUntilSomethingChang
     EXPECT_EQ(stepsIn(100), Simulation::kSettleCheckPeriod);
     EXPECT_TRUE(sim.isSettled());
 
-    sim.stir(50, 50, Vec2(400.0f, 0.0f));
-    sim.pourDye(Vec2(45, 50), Vec2(55, 50));
+    sim.apply(Operation::stir(50, 50, Vec2(400.0f, 0.0f)));
+    sim.apply(Operation::pourDye(Vec2(45, 50), Vec2(55, 50)));
     EXPECT_EQ(stepsIn(100), 100);
     EXPECT_FALSE(sim.isSettled());
     // Rest: no velocity, in the scratch field either, and no dye; a fluid that then stays still.
-    sim.bringToRest();
+    sim.apply(Operation::rest());
     EXPECT_TRUE(fluidtest::atRest(sim.fluidSolver().velocity));
     EXPECT_TRUE(fluidtest::atRest(sim.fluidSolver().scratchVelocity));
     EXPECT_TRUE(sim.dye().empty());
     EXPECT_EQ(stepsIn(100), Simulation::kSettleCheckPeriod);
     EXPECT_TRUE(fluidtest::atRest(sim.fluidSolver().velocity));
-    sim.setIterations(5);
+    sim.apply(Operation::iterations(5));
     EXPECT_FALSE(sim.isSettled());
 }

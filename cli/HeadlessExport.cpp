@@ -39,11 +39,10 @@ public:
         lastShown = elapsed;
         const long long percent = total > 0 ? done * 100 / total : 100;
         // time left = elapsed * (total - done) / done
-        const long long leftSeconds =
-            done > 0 ? elapsed * (total - done) / done / 1000 : 0;
-        std::fprintf(stderr, "%sframe %lld of %lld, %lld %%, about %s left%s",
-                     terminal ? "\r" : "", done, total, percent,
-                     qPrintable(duration(leftSeconds)), terminal ? "\033[K" : "\n");
+        const long long leftSeconds = done > 0 ? elapsed * (total - done) / done / 1000 : 0;
+        std::fprintf(stderr, "%sframe %lld of %lld, %lld %%, about %s left%s", terminal ? "\r" : "",
+                     done, total, percent, qPrintable(duration(leftSeconds)),
+                     terminal ? "\033[K" : "\n");
         if (terminal && done == total) {
             std::fprintf(stderr, "\n");
         }
@@ -121,7 +120,7 @@ int HeadlessExport::run(const CommandLineOptions& options) {
     std::unique_ptr<FrameRenderer> renderer;
     DisplaySettings display = document.display;
     if (options.mode >= 0) {
-        display.mode = options.mode;
+        display.mode = static_cast<DisplayMode>(options.mode);
     }
     if (frames) {
         renderer = std::make_unique<FrameRenderer>();

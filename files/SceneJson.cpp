@@ -5,10 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "DyeField.h"
 #include "JsonReader.h"
 #include "ProblemText.h"
-#include "Simulation.h"
 
 namespace {
 
@@ -61,10 +59,10 @@ std::vector<Vec2> readCorners(JsonReader& in, const QJsonArray& list, const QStr
 
 void readSettings(JsonReader in, FluidSettings& settings) {
     in.expectKeys({"viscosity", "iterations", "viscosityOn", "fade"});
-    settings.viscosityValue = in.number("viscosity");
+    settings.viscosityHundredths = in.number("viscosity");
     settings.iterations = in.whole("iterations", INT_MIN, INT_MAX);
     settings.viscosityEnabled = in.flag("viscosityOn");
-    settings.fade = in.number("fade");
+    settings.fadePerMille = in.number("fade");
 }
 
 // The fields of a scene whose grid is offered.
@@ -75,15 +73,15 @@ void readFields(JsonReader in, Scene& scene) {
     f.velocity = velocities(in.floats("velocity", 2 * cells));
     f.scratchVelocity = velocities(in.floats("scratchVelocity", 2 * cells));
     f.dyeSize = in.whole("dyeSize", INT_MIN, INT_MAX);
-    if (!in.failed() && f.dyeSize != DyeField::kDefaultSize) {
+    if (!in.failed() && f.dyeSize != SceneLimits::kDyeSize) {
         in.fail(QStringLiteral("The dye is %1 texels a side, not %2.")
                     .arg(f.dyeSize)
-                    .arg(DyeField::kDefaultSize));
+                    .arg(SceneLimits::kDyeSize));
     }
     JsonReader dye = in.object("dye", QStringLiteral("the dye"));
     dye.expectKeys({kDyeKeys[0], kDyeKeys[1], kDyeKeys[2]});
     const std::size_t texels =
-        static_cast<std::size_t>(DyeField::kDefaultSize) * DyeField::kDefaultSize;
+        static_cast<std::size_t>(SceneLimits::kDyeSize) * SceneLimits::kDyeSize;
     for (int c = 0; c < 3; ++c) {
         f.dye[c] = dye.floats(kDyeKeys[c], texels);
     }
@@ -110,10 +108,11 @@ QStringList SceneJson::requiredKeys() {
 void SceneJson::write(const Scene& scene, QJsonObject& object) {
     const FluidSettings& s = scene.settings;
     object.insert("grid", scene.gridSize);
-    object.insert("settings", QJsonObject{{"viscosity", JsonReader::floatValue(s.viscosityValue)},
-                                          {"iterations", s.iterations},
-                                          {"viscosityOn", s.viscosityEnabled},
-                                          {"fade", JsonReader::floatValue(s.fade)}});
+    object.insert("settings",
+                  QJsonObject{{"viscosity", JsonReader::floatValue(s.viscosityHundredths)},
+                              {"iterations", s.iterations},
+                              {"viscosityOn", s.viscosityEnabled},
+                              {"fade", JsonReader::floatValue(s.fadePerMille)}});
     QJsonArray obstacles;
     for (const std::vector<Vec2>& corners : scene.obstacles) {
         obstacles.append(cornersJson(corners));

@@ -34,12 +34,12 @@ SceneDocument restScene() {
     s.hasFields = true;
     s.fields.velocity.assign(200 * 200, Vec2());
     s.fields.scratchVelocity = s.fields.velocity;
-    s.fields.dyeSize = DyeField::kDefaultSize;
+    s.fields.dyeSize = SceneLimits::kDyeSize;
     for (std::vector<float>& plane : s.fields.dye) {
-        plane.assign(DyeField::kDefaultSize * DyeField::kDefaultSize, 0.0f);
+        plane.assign(SceneLimits::kDyeSize * SceneLimits::kDyeSize, 0.0f);
     }
     s.fields.dragCount = 2;
-    d.display = {3, 1, 2, 3, 0.1f, 0.99f, 255, 100, true, false, true};
+    d.display = {DisplayMode::Dye, 1, 2, 3, 0.1f, 255, 100, true, true};
     return d;
 }
 
@@ -177,6 +177,19 @@ void expectRefused(const QByteArray& good, const BadFile& bad) {
 QString base64Floats(std::vector<float> values) {
     return QString::fromLatin1(
         QByteArray(reinterpret_cast<const char*>(values.data()), values.size() * 4).toBase64());
+}
+
+// Files written before the logarithmic setting went hold its two keys: they are read, checked
+// and ignored.
+TEST(DocumentFileTest, ReadsTheLogarithmicKeysOfOlderFilesAndIgnoresThem) {
+    const QJsonValue root = QJsonDocument::fromJson(SceneFile::serialize(restScene())).object();
+    const QJsonValue older =
+        replaced(replaced(root, {"display", "coeffLog"}, 0.5), {"display", "log"}, true);
+    SceneDocument read;
+    QString error;
+    ASSERT_TRUE(SceneFile::parse(QJsonDocument(older.toObject()).toJson(), read, error))
+        << error.toStdString();
+    EXPECT_EQ(difference(read, restScene()), "");
 }
 
 TEST(DocumentFileTest, RefusesEachFaultOfASceneSayingWhatIsWrong) {
