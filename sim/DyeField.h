@@ -81,7 +81,7 @@ public:
 
 private:
     // Rebuilds the obstacle mask for a flow of flowSize cells if it or the obstacles changed.
-    void followObstacles(const ObstacleList& obstacles, int flowSize);
+    void followObstacles(const FoldedObstacles& obstacles, int flowSize);
 
     int dyeSize;
     std::vector<float> channels[3];
