@@ -48,7 +48,7 @@ public:
     // it, or refuses it and changes nothing, and says which. Refused: fewer than 3 vertices, a
     // null array, or a vertex that is not finite or lies more than a grid size outside the grid
     // (Unbuildable); or every boundary pass would then make more than copyLimit() outline
-    // copies, as many as the grid has cells (TooManyCopies).
+    // copies, as many as the grid has cells and at least 4096 (TooManyCopies).
     ObstacleRefusal tryAddObstacle(const Vec2* polygon, int count);
     void addObstacle(const Vec2* polygon, int count) { tryAddObstacle(polygon, count); }
     int copyLimit() const { return obstacles.copyLimit(); }

@@ -16,7 +16,7 @@ std::uint64_t nextStamp() {
 FoldedObstacles::FoldedObstacles(int gridWidth, int gridHeight)
     : width(gridWidth),
       height(gridHeight),
-      limit(kCopiesPerCell * gridWidth * gridHeight),
+      limit(std::max(kCopiesPerCell * gridWidth * gridHeight, kLeastCopyLimit)),
       folded(gridWidth * gridHeight),
       interior(static_cast<std::size_t>(gridWidth) * gridHeight, 0),
       stamp(0) {}  // every empty list holds the same obstacles: none

@@ -25,16 +25,18 @@ enum class ObstacleRefusal {
 class FoldedObstacles {
 public:
     // The limit on the boundary pass: with its obstacles, every pass makes at most as many
-    // outline copies as the grid has cells (kCopiesPerCell of them per cell), so that a pass
-    // costs at most a few sweeps of the grid. Copies that chain through many obstacles (an
-    // outline reading cells that another outline wrote, before a third writes them again) are
-    // what can reach it; a scene of a thousand random polygons that cover the 400 grid makes
-    // some two thousand.
+    // outline copies as the grid has cells (kCopiesPerCell of them per cell), and at least
+    // kLeastCopyLimit on small grids, so that a pass costs at most a few sweeps of the grid.
+    // Copies that chain through many obstacles (an outline reading cells that another outline
+    // wrote, before a third writes them again) are what can reach it; a scene of a thousand
+    // random polygons that cover the 400 grid makes some two thousand.
     static constexpr int kCopiesPerCell = 1;
+    static constexpr int kLeastCopyLimit = 4096;
 
     FoldedObstacles(int gridWidth, int gridHeight);
 
-    // kCopiesPerCell * width * height.
+    // kCopiesPerCell * width * height, at least kLeastCopyLimit: 10000, 40000 and 160000 on
+    // the grids of 100, 200 and 400.
     int copyLimit() const { return limit; }
     // The outline copies that every boundary pass makes now.
     int copies() const { return folded.liveCopies(); }
