@@ -64,8 +64,8 @@ private:
     int height;
     std::vector<int> storageIndex;
     std::vector<int> naturalIndex;  // the inverse: storage index to i + j * width
-    std::vector<Copy> sideWalls;  // columns 0 and width - 1, whose normal is x
-    std::vector<Copy> endWalls;   // rows 0 and height - 1, whose normal is y
+    std::vector<Copy> sideWalls;    // columns 0 and width - 1, whose normal is x
+    std::vector<Copy> endWalls;     // rows 0 and height - 1, whose normal is y
     Mean vectorCorners[4];
     Mean scalarCorners[4];
     std::vector<Record> records;      // the live copies, in pass order

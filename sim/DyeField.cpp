@@ -126,6 +126,11 @@ void DyeField::step(const FluidSolver& solver, float keep) {
             to[c][k] = masked[k] != 0 ? 0.0f : to[c][k];
         }
     }
+    // Faded or masked, the amounts below kFaintestDye are +0; the other amounts are not 0.
+    isEmpty =
+        std::all_of(std::begin(channels), std::end(channels), [](const std::vector<float>& c) {
+            return std::all_of(c.begin(), c.end(), [](float v) { return v == 0.0f; });
+        });
 }
 
 void DyeField::followObstacles(const FoldedObstacles& obstacles, int flowSize) {

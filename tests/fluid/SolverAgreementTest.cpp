@@ -519,7 +519,8 @@ TEST_P(SolverAgreement, FoldedObstaclesMatchEveryObstacleAppliedInTurn) {
 TEST_P(SolverAgreement, ObstaclesPastTheCopyLimitAreRefusedAndChangeNothing) {
     Twins twins(32, 32, GetParam());
     FluidSolver& fast = twins.fast;
-    const std::vector<Vec2> lines[] = {{{29, 15}, {2, 15}, {15, 15}}, {{2, 16}, {29, 16}, {15, 16}}};
+    const std::vector<Vec2> lines[] = {{{29, 15}, {2, 15}, {15, 15}},
+                                       {{2, 16}, {29, 16}, {15, 16}}};
     const auto add = [&twins](const std::vector<Vec2>& polygon) {
         const int n = static_cast<int>(polygon.size());
         const ObstacleRefusal refusal = twins.fast.tryAddObstacle(polygon.data(), n);
