@@ -381,6 +381,16 @@ std::vector<Vec2> square(float a, float b, bool clockwise) {
     return {{a, a}, {a, b}, {b, b}, {b, a}};
 }
 
+// Corners anywhere on a grid of size cells a side: a long outline that crosses itself.
+std::vector<Vec2> randomOutline(std::mt19937& random, int size, int corners) {
+    std::vector<Vec2> polygon;
+    for (int c = 0; c < corners; ++c) {
+        polygon.emplace_back(static_cast<float>(random() % size),
+                             static_cast<float>(random() % size));
+    }
+    return polygon;
+}
+
 // Obstacle sets that the boundary pass folds in with writes that die, cascades and constants,
 // on a grid of `size` cells a side; each polygon well within the copy limit.
 struct ObstacleSet {
@@ -394,27 +404,14 @@ std::vector<ObstacleSet> foldedObstacleSets() {
     std::mt19937 random(21);
     ObstacleSet mixed{"random overlapping", 48, {}};
     for (int k = 0; k < 40; ++k) {
-        std::vector<Vec2> polygon = randomPolygon(random, 48, 48);
-        if (k % 4 == 0) {
-            // A long self-crossing outline anywhere.
-            for (int c = 0; c < 30; ++c) {
-                polygon.emplace_back(static_cast<float>(random() % 48),
-                                     static_cast<float>(random() % 48));
-            }
-        }
-        mixed.polygons.push_back(polygon);
+        mixed.polygons.push_back(k % 4 == 0 ? randomOutline(random, 48, 30)
+                                            : randomPolygon(random, 48, 48));
     }
     sets.push_back(mixed);
-
-    // Enough dead copies that the list of copies is compacted several times.
+    // Enough dead copies that the list of copies is compacted.
     ObstacleSet many{"long outlines across the grid", 100, {}};
     for (int k = 0; k < 48; ++k) {
-        std::vector<Vec2> polygon;
-        for (int c = 0; c < 40; ++c) {
-            polygon.emplace_back(static_cast<float>(random() % 100),
-                                 static_cast<float>(random() % 100));
-        }
-        many.polygons.push_back(polygon);
+        many.polygons.push_back(randomOutline(random, 100, 40));
     }
     sets.push_back(many);
 
