@@ -80,11 +80,36 @@ void benchOpen(benchmark::State& state, int count) {
     state.counters["added"] = static_cast<double>(simulation.obstacleOutlines().size());
 }
 
+// Lines across the grid on two rows in turn, each copying the row that the other wrote last:
+// every copy stays read, so the pass grows with every line until the solver refuses one (or,
+// where it would take them all, until there are kMostLines).
+std::vector<std::vector<Vec2>> chainedLines(FluidSolver& solver) {
+    constexpr int kMostLines = 2000;
+    std::vector<std::vector<Vec2>> lines;
+    for (int k = 0; k < kMostLines; ++k) {
+        const float last = kGrid - 3;
+        std::vector<Vec2> line = k % 2 == 0 ? std::vector<Vec2>{{last, 200}, {2, 200}, {100, 200}}
+                                            : std::vector<Vec2>{{2, 201}, {last, 201}, {100, 201}};
+        const int before = solver.obstacles.size();
+        solver.addObstacle(line.data(), 3);
+        if (solver.obstacles.size() == before) {
+            break;
+        }
+        lines.push_back(line);
+    }
+    return lines;
+}
+
 // One solver step around the obstacles, in a stirred field that goes back to its stirred state
-// every 64 steps so that the flow stays alive.
+// every 64 steps so that the flow stays alive. A count of -1: lines that chain their copies up
+// to the limit, the most that a pass can cost.
 void benchStep(benchmark::State& state, int count) {
     FluidSolver solver = makeSolver();
-    addAll(solver, randomScene(count));
+    if (count < 0) {
+        chainedLines(solver);
+    } else {
+        addAll(solver, randomScene(count));
+    }
     std::mt19937 random(7);
     std::uniform_int_distribution<int> cell(1, kGrid - 2);
     std::uniform_real_distribution<float> speed(-500.0f, 500.0f);
@@ -115,6 +140,8 @@ int main(int argc, char** argv) {
         return 1;
     }
     benchmark::RegisterBenchmark("ObstacleStep/obstacles:0", benchStep, 0)
+        ->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("ObstacleStep/chained-to-the-limit", benchStep, -1)
         ->Unit(benchmark::kMillisecond);
     for (int count : kCounts) {
         const std::string args = "/obstacles:" + std::to_string(count);
