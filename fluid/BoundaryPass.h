@@ -2,22 +2,25 @@
 
 #include <vector>
 
-#include "ObstacleList.h"
+#include "ObstacleWrites.h"
 #include "Vec2.h"
 
 // The boundary pass of the solver (walls, then every obstacle in the order added), worked out
 // once for one storage layout: every cell it writes and every cell it reads is a storage index in
 // a table, so that a pass is a walk over prepared arrays with no geometry and no float-to-int
-// conversion. It writes exactly what setVectorBoundary and setScalarBoundary write, in the same
-// order, with the same arithmetic.
+// conversion. It leaves exactly what setVectorBoundary and setScalarBoundary leave, to the bit:
+// the walls, then the obstacles' live copies in their order, then the cells whose last write is
+// a constant (ObstacleWrites), with the same arithmetic.
 class BoundaryPass {
 public:
-    // storageIndex[i + j * width] is the storage index of cell (i, j) in the layout.
-    BoundaryPass(int width, int height, std::vector<int> storageIndex);
+    // storageIndex[i + j * width] is the storage index of cell (i, j) in the layout. Room is
+    // made at once for copyCapacity copies, so that taking over obstacles within it allocates
+    // nothing.
+    BoundaryPass(int width, int height, std::vector<int> storageIndex, int copyCapacity);
 
-    // Takes over the obstacles' outline records and interior cells as storage indices. Records
-    // with a cell or a neighbour outside the grid are left out: the passes never touch them.
-    void setObstacles(const ObstacleList& obstacles);
+    // Takes over the obstacles' writes as storage indices: in proportion to the copies and the
+    // grid's cells, whatever the obstacles.
+    void setObstacles(const ObstacleWrites& writes);
 
     // Velocity walls (normal component 0, tangential copied from the interior, corners the mean
     // of their two edge neighbours), then the obstacles; on components, or on a field in natural
@@ -48,9 +51,10 @@ private:
         int first;
         int count;
     };
-    struct Range {  // one obstacle: its records, then the runs of its interior cells
-        int recordsEnd;
-        int interiorEnd;
+    struct Constant {  // a velocity other than (+0, +0) that a cell ends at
+        int cell;
+        float x;
+        float y;
     };
 
     template <typename Cells>
@@ -59,11 +63,12 @@ private:
     int width;
     int height;
     std::vector<int> storageIndex;
-    std::vector<Copy> sideWalls;  // columns 0 and width - 1, whose normal is x
-    std::vector<Copy> endWalls;   // rows 0 and height - 1, whose normal is y
+    std::vector<int> naturalIndex;  // the inverse: storage index to i + j * width
+    std::vector<Copy> sideWalls;    // columns 0 and width - 1, whose normal is x
+    std::vector<Copy> endWalls;     // rows 0 and height - 1, whose normal is y
     Mean vectorCorners[4];
     Mean scalarCorners[4];
-    std::vector<Record> records;
-    std::vector<Run> interiors;
-    std::vector<Range> ranges;
+    std::vector<Record> records;      // the live copies, in pass order
+    std::vector<Run> constantRuns;    // the cells that end at a constant, zeroed
+    std::vector<Constant> constants;  // then, in the vector pass, those not (+0, +0)
 };

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ObstacleList.h"
+#include "FoldedObstacles.h"
 #include "ScalarField.h"
 #include "SimdPath.h"
 #include "SolverWorkspace.h"
@@ -20,7 +20,7 @@
 class FluidSolver {
 public:
     VectorField velocity;          // the current velocity
-    ObstacleList obstacles;        // in the order added; imposed after the walls
+    FoldedObstacles obstacles;     // in the order added; imposed after the walls
     float timeStep;                // time advanced by one step
     float kinematicViscosity;      // viscosity of the diffusion
     int iterations;                // Gauss-Seidel sweeps per diffusion and per pressure solve
@@ -44,10 +44,14 @@ public:
     // ignored.
     void setVelocity(int i, int j, const Vec2& value);
 
-    // Builds an obstacle from the closed polygon of count vertices (grid positions) and appends it.
-    // Fewer than 3 vertices, a null array, or a vertex that is not finite or lies more than a grid
-    // size outside the grid creates nothing.
-    void addObstacle(const Vec2* polygon, int count);
+    // Builds an obstacle from the closed polygon of count vertices (grid positions) and appends
+    // it, or refuses it and changes nothing, and says which. Refused: fewer than 3 vertices, a
+    // null array, or a vertex that is not finite or lies more than a grid size outside the grid
+    // (Unbuildable); or every boundary pass would then make more than copyLimit() outline
+    // copies, as many as the grid has cells and at least 4096 (TooManyCopies).
+    ObstacleRefusal tryAddObstacle(const Vec2* polygon, int count);
+    void addObstacle(const Vec2* polygon, int count) { tryAddObstacle(polygon, count); }
+    int copyLimit() const { return obstacles.copyLimit(); }
     void clearObstacles();
 
     // Walls: normal component 0, tangential copied from the interior; corners the mean of their

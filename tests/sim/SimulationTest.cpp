@@ -165,4 +165,12 @@ TEST_F(SimulationTest, AFluidThatNoLongerChangesStopsSteppingUntilSomethingChang
     EXPECT_TRUE(fluidtest::atRest(sim.fluidSolver().velocity));
     sim.apply(Operation::iterations(5));
     EXPECT_FALSE(sim.isSettled());
+
+    // Dye poured into the still fluid fades, at a tenth a step, below what a display shows
+    // within 60 steps; then it is gone and the fluid settles at the next check but one.
+    sim.setFade(100.0f);
+    sim.pourDye(Vec2(45, 50), Vec2(55, 50));
+    EXPECT_LE(stepsIn(200), 60 + 2 * Simulation::kSettleCheckPeriod);
+    EXPECT_TRUE(sim.isSettled());
+    EXPECT_TRUE(sim.dye().empty());
 }
