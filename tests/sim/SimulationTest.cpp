@@ -168,8 +168,8 @@ TEST_F(SimulationTest, AFluidThatNoLongerChangesStopsSteppingUntilSomethingChang
 
     // Dye poured into the still fluid fades, at a tenth a step, below what a display shows
     // within 60 steps; then it is gone and the fluid settles at the next check but one.
-    sim.setFade(100.0f);
-    sim.pourDye(Vec2(45, 50), Vec2(55, 50));
+    sim.apply(Operation::fade(100.0f));
+    sim.apply(Operation::pourDye(Vec2(45, 50), Vec2(55, 50)));
     EXPECT_LE(stepsIn(200), 60 + 2 * Simulation::kSettleCheckPeriod);
     EXPECT_TRUE(sim.isSettled());
     EXPECT_TRUE(sim.dye().empty());
