@@ -331,18 +331,23 @@ QString QTMain::replayFile(const QString& path) {
     if (controller.isRecording()) {
         error = tr("Stop the recording (Ctrl+R) before replaying another.");
     } else if (RecordingFile::read(path, document, error)) {
-        startReplay(std::move(document));
-        return QString();
+        error = startReplay(std::move(document));
+        if (error.isEmpty()) {
+            return QString();
+        }
     }
     warn(tr("Replay"), error);
     return error;
 }
 
-void QTMain::startReplay(RecordingDocument document) {
-    panel->showDisplaySettings(document.display);
-    holdFluidControls(true);
-    ui->actionReplay->setText(tr("Stop Re&play"));
-    controller.startReplay(std::move(document.recording));
+QString QTMain::startReplay(RecordingDocument document) {
+    const QString problem = controller.startReplay(std::move(document.recording));
+    if (problem.isEmpty()) {
+        panel->showDisplaySettings(document.display);
+        holdFluidControls(true);
+        ui->actionReplay->setText(tr("Stop Re&play"));
+    }
+    return problem;
 }
 
 void QTMain::holdFluidControls(bool held) {

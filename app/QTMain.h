@@ -70,7 +70,8 @@ private:
     void saveRecording();
     bool writeRecording(const QString& path, const Recording& recording, QString& error);
     void openScene(const SceneDocument& document);
-    void startReplay(RecordingDocument document);
+    // An empty string, or why the recording cannot start.
+    QString startReplay(RecordingDocument document);
     void replayFinished(const QString& verdict);
     // During a replay the fluid's controls and the menu commands that change the fluid are held
     // off.

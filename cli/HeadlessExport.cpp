@@ -132,7 +132,10 @@ int HeadlessExport::run(const CommandLineOptions& options) {
     // Steps run as fast as they go; the recorded waits only pace a replay in the window.
     Simulation sim(noClock, document.recording.start.gridSize);
     Replay replay(std::move(document.recording));
-    replay.begin(sim);
+    const std::string problem = replay.begin(sim);
+    if (!problem.empty()) {
+        return fail(options.replayFile + ": " + QString::fromStdString(problem));
+    }
     const long long frameCount = frames ? replay.stepCount() / options.every : 0;
     Progress progress(frameCount);
     long long written = 0;

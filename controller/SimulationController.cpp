@@ -127,9 +127,15 @@ void SimulationController::tellApplied(const Operation& op) {
 }
 
 void SimulationController::tellNotApplied(const Operation& op) {
-    // Too few corners for an obstacle: they stay for further right clicks.
-    if (op.kind == OperationKind::BuildObstacle && !sim.corners().empty()) {
+    if (!sim.refusalText().empty()) {
+        emit statusMessage(QString::fromStdString(sim.refusalText()));
+    } else if (op.kind == OperationKind::BuildObstacle && !sim.corners().empty()) {
+        // Too few corners for an obstacle: they stay for further right clicks.
         emit statusMessage(cornersMessage(static_cast<int>(sim.corners().size())));
+    }
+    // A grid refused: the panel shows the grid there is.
+    if (op.kind == OperationKind::GridSize) {
+        emit fluidSettingsChanged();
     }
 }
 
@@ -174,15 +180,20 @@ Recording SimulationController::stopRecording() {
     return sim.stopRecording();
 }
 
-void SimulationController::startReplay(Recording recording) {
-    replay = std::make_unique<Replay>(std::move(recording));
-    replay->begin(sim);
+QString SimulationController::startReplay(Recording recording) {
+    auto made = std::make_unique<Replay>(std::move(recording));
+    const QString problem = QString::fromStdString(made->begin(sim));
+    if (!problem.isEmpty()) {
+        return problem;
+    }
+    replay = std::move(made);
     replayPaused = false;
     replayWaitEnd = 0;
     emit fluidChanged();
     emit fluidSettingsChanged();
     emit replayProgress(0, replay->stepCount());
     tick();
+    return QString();
 }
 
 void SimulationController::stopReplay() {

@@ -48,8 +48,9 @@ public:
     Recording stopRecording();
 
     // Plays a recording (one without a recordingProblem) at the pace it was recorded, from its
-    // start scene.
-    void startReplay(Recording recording);
+    // start scene. Returns an empty string, or why the start scene cannot be opened; then
+    // nothing changed.
+    QString startReplay(Recording recording);
     bool isReplaying() const { return replay != nullptr; }
     // Ends a replay where it is; the fluid stays as it is and takes operations again.
     void stopReplay();

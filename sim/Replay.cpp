@@ -13,9 +13,12 @@ Replay::Replay(Recording recording_) : recording(std::move(recording_)) {
     }
 }
 
-void Replay::begin(Simulation& sim) const {
-    sim.openScene(recording.start);
-    sim.apply(Operation::pause(recording.startPaused));
+std::string Replay::begin(Simulation& sim) const {
+    const std::string problem = sim.openScene(recording.start);
+    if (problem.empty()) {
+        sim.apply(Operation::pause(recording.startPaused));
+    }
+    return problem;
 }
 
 bool Replay::advance(Simulation& sim) {

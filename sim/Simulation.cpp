@@ -6,6 +6,7 @@
 #include <stdexcept>
 
 #include "FieldDigest.h"
+#include "ProblemText.h"
 
 namespace {
 
@@ -27,14 +28,13 @@ constexpr std::int64_t kWaitThresholdNs = 100000000;
 Simulation::Simulation(Clock clock_, int gridSize)
     : clock(std::move(clock_)),
       solver(SceneLimits::isOfferedGridSize(gridSize)
-                 ? makeSolver(gridSize)
+                 ? makeSolver(gridSize, fluidSettings)
                  : throw std::invalid_argument("grid size must be 100, 200 or 400")),
       dyeField(SceneLimits::kDyeSize),
       frameEnd(clock()),
       stepStart(frameEnd - kStepPeriodNs) {}
 
-std::unique_ptr<FluidSolver> Simulation::makeSolver(int size) const {
-    const FluidSettings& s = fluidSettings;
+std::unique_ptr<FluidSolver> Simulation::makeSolver(int size, const FluidSettings& s) const {
     auto made = std::make_unique<FluidSolver>(
         size, size, kTimeStep, static_cast<float>(s.viscosityHundredths * kViscosityUnit),
         s.iterations);
@@ -51,6 +51,7 @@ bool Simulation::apply(const Operation& op) {
         }
         return op.count > 0;
     }
+    refusal.clear();
     Operation applied = op;
     if (op.kind == OperationKind::Fade) {
         applied.value = std::clamp(op.value, 0.0f, 1000.0f);
@@ -254,11 +255,15 @@ bool Simulation::addCorner(int i, int j) {
 }
 
 bool Simulation::buildObstacle() {
-    const int before = solver->obstacles.size();
-    if (cornersPlaced.size() >= 3) {
-        solver->addObstacle(cornersPlaced.data(), static_cast<int>(cornersPlaced.size()));
+    if (cornersPlaced.size() < 3) {
+        return false;
     }
-    if (solver->obstacles.size() == before) {
+    const ObstacleRefusal refused =
+        solver->tryAddObstacle(cornersPlaced.data(), static_cast<int>(cornersPlaced.size()));
+    if (refused == ObstacleRefusal::TooManyCopies) {
+        refusal = "The obstacle is refused: it " + copiesText(*solver) + ".";
+    }
+    if (refused != ObstacleRefusal::None) {
         return false;
     }
     changed();
@@ -288,21 +293,48 @@ bool Simulation::setGridSize(int size) {
         return Vec2(std::floor((c.x + 0.5f) * static_cast<float>(size) / static_cast<float>(old)),
                     std::floor((c.y + 0.5f) * static_cast<float>(size) / static_cast<float>(old)));
     };
-    changed();
-    solver = makeSolver(size);
-    dyeField.clear();
-    std::vector<std::vector<Vec2>> kept;
-    for (std::vector<Vec2>& outline : outlines) {
+    std::vector<std::vector<Vec2>> moved = outlines;
+    for (std::vector<Vec2>& outline : moved) {
         std::transform(outline.begin(), outline.end(), outline.begin(), scaled);
-        const int before = solver->obstacles.size();
-        solver->addObstacle(outline.data(), static_cast<int>(outline.size()));
-        if (solver->obstacles.size() > before) {
-            kept.push_back(std::move(outline));
-        }
     }
-    outlines = std::move(kept);
+    std::unique_ptr<FluidSolver> made = makeSolver(size, fluidSettings);
+    const int refused = buildObstacles(*made, moved);
+    if (refused >= 0) {
+        refusal = "The grid stays " + gridText(old) + ": on a grid of " + gridText(size) +
+                  ", obstacle " + std::to_string(refused + 1) + " " + copiesText(*made) + ".";
+        return false;
+    }
+    changed();
+    solver = std::move(made);
+    outlines = std::move(moved);
+    dyeField.clear();
     std::transform(cornersPlaced.begin(), cornersPlaced.end(), cornersPlaced.begin(), scaled);
     return true;
+}
+
+int Simulation::buildObstacles(FluidSolver& made, std::vector<std::vector<Vec2>>& corners) {
+    std::vector<std::vector<Vec2>> kept;
+    for (std::size_t k = 0; k < corners.size(); ++k) {
+        const std::vector<Vec2>& outline = corners[k];
+        switch (made.tryAddObstacle(outline.data(), static_cast<int>(outline.size()))) {
+            case ObstacleRefusal::None:
+                kept.push_back(outline);
+                break;
+            case ObstacleRefusal::Unbuildable:
+                break;
+            case ObstacleRefusal::TooManyCopies:
+                return static_cast<int>(k);
+        }
+    }
+    corners = std::move(kept);
+    return -1;
+}
+
+std::string Simulation::copiesText(const FluidSolver& made) {
+    // The solver's limit: one outline copy per cell of the grid, per boundary pass.
+    return "would make the obstacles copy more than " + std::to_string(made.copyLimit()) +
+           " outline cells in each pass of the solver, one for each cell of the " +
+           gridText(made.velocity.width) + " grid, which slows every step";
 }
 
 bool Simulation::useSimdPath(SimdPath path) {
@@ -339,17 +371,17 @@ std::string Simulation::openScene(const Scene& scene) {
     if (!problem.empty()) {
         return problem;
     }
+    std::unique_ptr<FluidSolver> made = makeSolver(scene.gridSize, scene.settings);
+    std::vector<std::vector<Vec2>> built = scene.obstacles;
+    const int refused = buildObstacles(*made, built);
+    if (refused >= 0) {
+        return "Obstacle " + std::to_string(refused + 1) + " of the scene " + copiesText(*made) +
+               ".";
+    }
     changed();
     fluidSettings = scene.settings;
-    solver = makeSolver(scene.gridSize);
-    outlines.clear();
-    for (const std::vector<Vec2>& outline : scene.obstacles) {
-        const int before = solver->obstacles.size();
-        solver->addObstacle(outline.data(), static_cast<int>(outline.size()));
-        if (solver->obstacles.size() > before) {
-            outlines.push_back(outline);
-        }
-    }
+    solver = std::move(made);
+    outlines = std::move(built);
     cornersPlaced = scene.corners;
     if (scene.hasFields) {
         solver->velocity.data = scene.fields.velocity;

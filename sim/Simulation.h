@@ -52,6 +52,10 @@ public:
     //   Fade          thousandths of the dye lost per step, clamped to 0 to 1000
     //   Pause         paused, advance does not step; every other operation still applies
     bool apply(const Operation& op);
+    // Why the last operation that apply refused did nothing, where the user should be told: an
+    // obstacle, or a grid, that would take the obstacles past the solver's limit on outline
+    // copies. Empty otherwise.
+    const std::string& refusalText() const { return refusal; }
 
     // Steps once if the fluid runs, has not settled and the gate is open: at the default size
     // 16 ms after the end of the last frame (see endFrame), at the larger sizes 60 steps a
@@ -124,7 +128,13 @@ private:
     bool setGridSize(int size);
     void setFade(float perMille);
 
-    std::unique_ptr<FluidSolver> makeSolver(int size) const;
+    std::unique_ptr<FluidSolver> makeSolver(int size, const FluidSettings& settings) const;
+    // Builds the outlines, in order, into a new solver, leaving out those that cannot be built;
+    // the outlines kept remain in corners. Returns -1, or the index of the first outline that
+    // the solver's copy limit refuses (and then corners are as they were).
+    static int buildObstacles(FluidSolver& made, std::vector<std::vector<Vec2>>& corners);
+    // The end of a refusal's sentence: what an obstacle past the solver's limit would do.
+    static std::string copiesText(const FluidSolver& made);
     // Cells of the stir block along each side.
     int stirBlock() const { return gridSize() / SceneLimits::kDefaultGridSize; }
     // The step of advance, with the check for a settled fluid on one step in kSettleCheckPeriod.
@@ -165,6 +175,8 @@ private:
     int dragCount = 0;
     std::vector<Vec2> cornersPlaced;
     std::vector<std::vector<Vec2>> outlines;
+
+    std::string refusal;
 
     std::unique_ptr<Recording> recording;
     long long recordedStepCount = 0;

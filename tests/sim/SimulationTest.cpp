@@ -2,6 +2,7 @@
 // stir of the finer grids, and obstacles carried from one grid to another.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdint>
 #include <vector>
 
@@ -173,4 +174,61 @@ TEST_F(SimulationTest, AFluidThatNoLongerChangesStopsSteppingUntilSomethingChang
     EXPECT_LE(stepsIn(200), 60 + 2 * Simulation::kSettleCheckPeriod);
     EXPECT_TRUE(sim.isSettled());
     EXPECT_TRUE(sim.dye().empty());
+}
+
+// Lines back and forth along two rows each read the cells that the one before wrote, so that
+// their outline copies add up until the solver's limit refuses one. A refused obstacle, a grid
+// the obstacles do not fit and a scene past the limit each change nothing and say why.
+TEST_F(SimulationTest, ObstaclesPastTheCopyLimitAreRefusedAndChangeNothing) {
+    Simulation sim(clock(), 200);
+    const auto placeLine = [&sim](int k) {
+        const int from = k % 2 == 0 ? 197 : 2;
+        const int to = k % 2 == 0 ? 2 : 197;
+        const int row = 101 + k % 2;  // rows 50 and 51 on the grid of 100
+        for (const int i : {from, to, 100}) {
+            sim.apply(Operation::corner(i, row));
+        }
+    };
+    int built = 0;
+    for (; built < SceneLimits::kMaxObstacles; ++built) {
+        placeLine(built);
+        if (!sim.apply(Operation::buildObstacle())) {
+            break;
+        }
+    }
+    ASSERT_LT(built, SceneLimits::kMaxObstacles);
+    EXPECT_EQ(sim.obstacleOutlines().size(), static_cast<std::size_t>(built));
+    EXPECT_EQ(sim.corners().size(), 3u);  // the refused obstacle's corners stay
+    EXPECT_EQ(sim.refusalText().rfind("The obstacle is refused: it would make the obstacles copy "
+                                      "more than 40000 outline cells in each pass",
+                                      0),
+              0u)
+        << sim.refusalText();
+    sim.apply(Operation::discardCorners());
+    EXPECT_EQ(sim.refusalText(), "");
+
+    // Halved, the lines copy half as much, but the smaller grid allows a quarter.
+    const Scene before = sim.scene(true);
+    EXPECT_FALSE(sim.apply(Operation::gridSize(100)));
+    EXPECT_EQ(
+        sim.refusalText().rfind("The grid stays 200 x 200: on a grid of 100 x 100, obstacle ", 0),
+        0u)
+        << sim.refusalText();
+    EXPECT_EQ(sim.gridSize(), 200);
+    EXPECT_EQ(sim.obstacleOutlines().size(), before.obstacles.size());
+
+    Scene smaller = before;
+    smaller.gridSize = 100;
+    smaller.hasFields = false;
+    for (std::vector<Vec2>& outline : smaller.obstacles) {
+        for (Vec2& c : outline) {
+            c = Vec2(std::floor((c.x + 0.5f) / 2), std::floor((c.y + 0.5f) / 2));
+        }
+    }
+    const std::string problem = sim.openScene(smaller);
+    EXPECT_NE(problem.find("of the scene would make the obstacles copy more than 10000"),
+              std::string::npos)
+        << problem;
+    EXPECT_EQ(sim.gridSize(), 200);
+    EXPECT_EQ(sim.scene(true).obstacles.size(), before.obstacles.size());
 }
