@@ -204,6 +204,11 @@ void SimulationController::stopReplay() {
     }
 }
 
+bool SimulationController::movesWaitForStep() const {
+    return sim.gridSize() > SceneLimits::kDefaultGridSize && replay == nullptr && !sim.isPaused() &&
+           !sim.isSettled() && sim.nanosUntilStep() > 0;
+}
+
 void SimulationController::tick() {
     if (replay != nullptr) {
         if (!replayPaused) {
@@ -213,6 +218,9 @@ void SimulationController::tick() {
     }
     if (sim.isPaused()) {
         return;
+    }
+    if (!sim.isSettled() && sim.nanosUntilStep() == 0) {
+        emit aboutToStep();
     }
     if (sim.advance()) {
         // The time covers the step alone, not the fill.

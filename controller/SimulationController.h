@@ -37,6 +37,11 @@ public:
     // replay, pauses and resumes the replay.
     void setPaused(bool paused);
     bool isPaused() const { return replay != nullptr ? replayPaused : sim.isPaused(); }
+    // Whether a drag's moves may wait for the next step and be taken as one: on the grids finer
+    // than the default, while the fluid runs and the gate is closed. Each stir there projects a
+    // large field; the moves until a step then cost one projection, as if the pointer had been
+    // read once per frame. The default grid takes every move as it comes.
+    bool movesWaitForStep() const;
 
     // Opens a scene (see Simulation::openScene): an empty string, or what is wrong with it and
     // nothing changed. Ends a replay.
@@ -61,6 +66,8 @@ public slots:
     void tick();
 
 signals:
+    // A step is about to run: moves that waited for it are applied now.
+    void aboutToStep();
     // The fluid changed: the view refills its picture, and repaints if that changed it. A view
     // that handles this at once makes the default grid's gate count from the end of its fill.
     void fluidChanged();

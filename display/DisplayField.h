@@ -35,6 +35,10 @@ public:
     // Every setting of the colouring; a change shows from the next fill (colours, vertices) or
     // the next draw (the choice of picture).
     DisplaySettings settings;
+    // Whether colors, and dyeColors, changed since a drawing last took them: set by the fills,
+    // cleared by the drawing that uploads them.
+    bool colorsChanged = true;
+    bool dyeChanged = true;
 
     // Allocates the arrays for a grid of width x height cells, segments from every
     // vectorStride-th cell and a dye of dyeSize x dyeSize texels; colours 0 and vertices at
@@ -46,12 +50,13 @@ public:
 
     // Stores the two extents (vertical first), then rewrites the array of the current mode from
     // the field; the other array is left as it was. Allocates nothing. A field whose size differs
-    // from the display's changes nothing.
-    void fill(const VectorField& field, float extentY_, float extentX_);
+    // from the display's changes nothing. Returns whether the array changed.
+    bool fill(const VectorField& field, float extentY_, float extentX_);
 
     // Packs the dye's three planes of dyeSize x dyeSize amounts from 0 to 1 into dyeColors, each
-    // amount to the nearest of 256 levels, opaque. Allocates nothing.
-    void fillDye(const float* red, const float* green, const float* blue);
+    // amount to the nearest of 256 levels, opaque. Allocates nothing. Returns whether any colour
+    // changed.
+    bool fillDye(const float* red, const float* green, const float* blue);
 
     // Draws the picture of the current mode.
     void draw();
@@ -74,10 +79,29 @@ protected:
     ~DisplayField() = default;
 
 private:
+    // The rule's colour for the side (0 above zero, 1 at or below) at level n.
+    ColorRGB colorAt(int side, std::int32_t n) const;
+    // The side and level of a value under the rule.
+    void levelOf(float value, int& side, std::int32_t& n) const;
+    // levelWords from the settings: the packed colour of every side and level.
+    void makeLevelWords();
+    // colors[k] = word; true if that changed it.
+    bool store(std::size_t k, std::uint32_t word) {
+        const bool changed = colors[k] != word;
+        colors[k] = word;
+        return changed;
+    }
+    // colors[i * height + j] = word(i, j) for every cell; true if any changed.
+    template <typename CellWord>
+    bool fillColors(const VectorField& field, CellWord word);
     // Packed colour of each cell's speed.
-    void fillVelocity(const VectorField& field);
+    bool fillVelocity(const VectorField& field);
     // Packed colour of each cell's curl; the outer ring, where the curl is not defined, is black.
-    void fillVortex(const VectorField& field);
+    bool fillVortex(const VectorField& field);
     // From the corner of every vectorStride-th cell in view units to the corner plus its velocity.
-    void fillVectors(const VectorField& field);
+    bool fillVectors(const VectorField& field);
+
+    // The packed colour of every level of both sides, made afresh by each fill: a fill looks its
+    // colours up rather than converting every cell's.
+    std::vector<std::uint32_t> levelWords;
 };

@@ -11,9 +11,9 @@
 namespace {
 
 // At the default size a step runs once more than 15 whole milliseconds have passed since the
-// end of the last frame: 16 ms or more.
+// end of the last frame (16 ms or more), and never sooner than that after the last one started.
 constexpr std::int64_t kFrameGateNs = 16000000;
-// At the larger sizes steps start 60 times a second.
+// Steps are due 60 times a second, start to start.
 constexpr std::int64_t kStepPeriodNs = 1000000000 / 60;
 // The panel's viscosity value is in hundredths.
 constexpr double kViscosityUnit = 0.01;
@@ -32,7 +32,10 @@ Simulation::Simulation(Clock clock_, int gridSize)
                  : throw std::invalid_argument("grid size must be 100, 200 or 400")),
       dyeField(SceneLimits::kDyeSize),
       frameEnd(clock()),
-      stepStart(frameEnd - kStepPeriodNs) {}
+      stepStart(frameEnd - kStepPeriodNs),
+      // At the default size the first step waits 16 ms, as every one after a frame may; at the
+      // larger sizes it runs at once.
+      stepDue(gridSize == SceneLimits::kDefaultGridSize ? frameEnd + kStepPeriodNs : frameEnd) {}
 
 std::unique_ptr<FluidSolver> Simulation::makeSolver(int size, const FluidSettings& s) const {
     auto made = std::make_unique<FluidSolver>(
@@ -133,9 +136,12 @@ std::int64_t Simulation::nanosUntilStep() const {
         // Nothing to step: look again a frame from now.
         return kFrameGateNs;
     }
-    const std::int64_t opens = gridSize() == SceneLimits::kDefaultGridSize
-                                   ? frameEnd + kFrameGateNs
-                                   : stepStart + kStepPeriodNs;
+    std::int64_t opens = stepDue;
+    if (gridSize() == SceneLimits::kDefaultGridSize) {
+        // 16 ms after the end of the last frame, or when due if that comes first, but never
+        // sooner than 16 ms after the last step started.
+        opens = std::min(frameEnd + kFrameGateNs, std::max(stepDue, stepStart + kFrameGateNs));
+    }
     return std::max<std::int64_t>(opens - now, 0);
 }
 
@@ -145,6 +151,11 @@ bool Simulation::advance() {
         return false;
     }
     stepStart = clock();
+    // The next step is due a period after this one was: after one that came early, a period
+    // after it started; after one less than a period late, a period after it was due, so that
+    // the steps catch up; after one later still, a period after it started.
+    const std::int64_t late = stepStart - stepDue;
+    stepDue = (late < 0 ? stepStart : late < kStepPeriodNs ? stepDue : stepStart) + kStepPeriodNs;
     // The counter counts only while timing. Starting at 20, the first step is a timed one.
     if (timing && ++stepCounter > kTimedStepPeriod) {
         stepAndCheckSettled();

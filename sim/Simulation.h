@@ -57,9 +57,11 @@ public:
     // copies. Empty otherwise.
     const std::string& refusalText() const { return refusal; }
 
-    // Steps once if the fluid runs, has not settled and the gate is open: at the default size
-    // 16 ms after the end of the last frame (see endFrame), at the larger sizes 60 steps a
-    // second, start to start. Returns whether it stepped.
+    // Steps once if the fluid runs, has not settled and the gate is open. Steps are due 60
+    // times a second, start to start, a late one making up its lateness (up to a period) on the
+    // next. At the default size a step also runs 16 ms after the end of the last frame (see
+    // endFrame) when that comes sooner, and never runs sooner than 16 ms after the last one
+    // started. Returns whether it stepped.
     //
     // Settled: a step left the velocity, the solver's scratch field and the dye as they were, to
     // the bit. Every later step would then do the same, so none runs until an operation changes
@@ -161,10 +163,10 @@ private:
     bool timedLastStep = false;
     std::int64_t lastStepDuration = 0;
     int stepCounter = kTimedStepPeriod;
-    // The default size's gate counts from the end of the last frame; the larger sizes' from the
-    // start of the last step.
     std::int64_t frameEnd;
     std::int64_t stepStart;
+    // When the next step is due on the 60-a-second cadence.
+    std::int64_t stepDue;
 
     bool settled = false;
     int settleCounter = 0;

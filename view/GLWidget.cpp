@@ -5,7 +5,6 @@
 #include <QOpenGLContext>
 #include <QSurfaceFormat>
 #include <algorithm>
-#include <cstring>
 
 #include "DisplayFieldOGL.h"
 #include "SimulationController.h"
@@ -31,13 +30,6 @@ QPoint eventPixel(const QMouseEvent* event) {
 #endif
 }
 
-// Whether two vertex arrays of the same size hold the same bits, and so draw the same lines.
-bool sameVertices(const std::vector<VectorVertex>& a, const std::vector<VectorVertex>& b) {
-    static_assert(sizeof(VectorVertex) == sizeof(Vec2) + sizeof(ColorRGB), "no padding bytes");
-    return a.size() == b.size() &&
-           std::memcmp(a.data(), b.data(), a.size() * sizeof(VectorVertex)) == 0;
-}
-
 }  // namespace
 
 void GLWidget::setDefaultSurfaceFormat() {
@@ -52,6 +44,7 @@ GLWidget::GLWidget(QWidget* parent, SimulationController& controller_)
     makeDisplay();
     connect(&controller, &SimulationController::fluidChanged, this, &GLWidget::refill);
     connect(&controller, &SimulationController::overlayChanged, this, [this] { update(); });
+    connect(&controller, &SimulationController::aboutToStep, this, &GLWidget::applyWaitingMove);
 }
 
 GLWidget::~GLWidget() {
@@ -67,9 +60,6 @@ void GLWidget::makeDisplay() {
     // The new display makes its texture name at its first picture.
     releaseGL();
     display = std::move(made);
-    filledColors = display->colors;
-    filledVertices = display->vertices;
-    filledDye = display->dyeColors;
 }
 
 void GLWidget::releaseGL() {
@@ -114,20 +104,9 @@ void GLWidget::refill() {
         makeDisplay();
         update();
     }
-    ViewPainter::fill(*display, sim);
     // A fluid at rest, or one whose changes are too small to move a colour byte, fills the same
     // picture again: no repaint for it.
-    bool changed = false;
-    if (display->colors != filledColors || !sameVertices(display->vertices, filledVertices)) {
-        filledColors = display->colors;
-        filledVertices = display->vertices;
-        changed = true;
-    }
-    if (display->settings.mode == DisplayMode::Dye && display->dyeColors != filledDye) {
-        filledDye = display->dyeColors;
-        changed = true;
-    }
-    if (changed) {
+    if (ViewPainter::fill(*display, sim)) {
         update();
     }
 }
@@ -163,6 +142,7 @@ void GLWidget::paintGL() {
 }
 
 void GLWidget::mousePressEvent(QMouseEvent* event) {
+    applyWaitingMove();
     // Without this, the first move of a new drag would measure from wherever the previous drag
     // or click ended and give that one cell a burst of speed.
     lastMouseX = eventPixel(event).x();
@@ -172,16 +152,31 @@ void GLWidget::mousePressEvent(QMouseEvent* event) {
 
 void GLWidget::mouseMoveEvent(QMouseEvent* event) {
     const QPoint pixel = eventPixel(event);
-    const int cellX = cellAt(pixel.x(), true);
-    const int cellY = cellAt(pixel.y(), false);
-    if (!isInsideGrid(cellX, sim.gridSize()) || !isInsideGrid(cellY, sim.gridSize())) {
+    if (!isInsideGrid(cellAt(pixel.x(), true), sim.gridSize()) ||
+        !isInsideGrid(cellAt(pixel.y(), false), sim.gridSize())) {
         return;
     }
+    waitingMove = pixel;
+    moveWaits = true;
+    if (!controller.movesWaitForStep()) {
+        applyWaitingMove();
+        // A drag may make a step come sooner, never more often than the gate lets it.
+        controller.tick();
+    }
+}
+
+void GLWidget::applyWaitingMove() {
+    if (!moveWaits) {
+        return;
+    }
+    moveWaits = false;
+    const QPoint pixel = waitingMove;
     // 50 times the pixels moved since the last handled event.
     const Vec2 stir(
         static_cast<float>((pixel.x() - static_cast<std::int64_t>(lastMouseX)) * kStirGain),
         static_cast<float>((pixel.y() - static_cast<std::int64_t>(lastMouseY)) * kStirGain));
-    if (!controller.apply(Operation::stir(cellX, cellY, stir))) {
+    if (!controller.apply(
+            Operation::stir(cellAt(pixel.x(), true), cellAt(pixel.y(), false), stir))) {
         return;  // a replay runs
     }
     const QRect square = viewSquare();
@@ -190,11 +185,10 @@ void GLWidget::mouseMoveEvent(QMouseEvent* event) {
         ViewPainter::positionAt(pixel, square, sim.gridSize())));
     lastMouseX = pixel.x();
     lastMouseY = pixel.y();
-    // A drag may make a step come sooner, never more often than the gate lets it.
-    controller.tick();
 }
 
 void GLWidget::mouseReleaseEvent(QMouseEvent* event) {
+    applyWaitingMove();
     const QPoint pixel = eventPixel(event);
     if (event->button() == Qt::RightButton) {
         controller.apply(Operation::corner(cellAt(pixel.x(), true), cellAt(pixel.y(), false)));

@@ -4,11 +4,9 @@
 #include <QRect>
 #include <cstdint>
 #include <memory>
-#include <vector>
 
 #include "DisplaySettings.h"
 #include "Vec2.h"
-#include "VectorVertex.h"
 
 class DisplayFieldOGL;
 class QImage;
@@ -61,12 +59,15 @@ protected:
     // starts a new drag, with a dye colour of its own.
     void mousePressEvent(QMouseEvent* event) override;
     // A drag with any button: the block of cells under the pointer takes 50 times the pointer's
-    // movement, dye is poured along the way, and the fluid steps if its gate is open.
+    // movement, dye is poured along the way, and the fluid steps if its gate is open. On the
+    // finer grids a move may wait for the next step, taking the place of the one before.
     void mouseMoveEvent(QMouseEvent* event) override;
     // Right button: place an obstacle corner. Middle button: build the obstacle from 3 or more.
     void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
+    // The move that waits for the next step, if any: its stir and dye.
+    void applyWaitingMove();
     // Fills the display from the velocity field (and the dye, when shown), in a display made
     // afresh when the grid changed; repaints if that changed the picture.
     void refill();
@@ -81,12 +82,10 @@ private:
     SimulationController& controller;
     const Simulation& sim;
     std::unique_ptr<DisplayFieldOGL> display;
-    // The display's arrays as the last fill left them, to tell whether a fill changed the picture.
-    std::vector<std::uint32_t> filledColors;
-    std::vector<VectorVertex> filledVertices;
-    std::vector<std::uint32_t> filledDye;
     // The widget pixel of the last press, handled move or release.
     std::int32_t lastMouseX = 0;
     std::int32_t lastMouseY = 0;
+    QPoint waitingMove;
+    bool moveWaits = false;
     bool overlayVisible = true;
 };

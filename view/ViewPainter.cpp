@@ -62,12 +62,13 @@ std::unique_ptr<DisplayFieldOGL> ViewPainter::makeDisplay(const Simulation& sim,
     return made;
 }
 
-void ViewPainter::fill(DisplayFieldOGL& display, const Simulation& sim) {
-    display.fill(sim.fluidSolver().velocityField(), kViewExtent, kViewExtent);
-    if (display.settings.mode == DisplayMode::Dye) {
-        const DyeField& dye = sim.dye();
-        display.fillDye(dye.red().data(), dye.green().data(), dye.blue().data());
+bool ViewPainter::fill(DisplayFieldOGL& display, const Simulation& sim) {
+    const bool changed = display.fill(sim.fluidSolver().velocityField(), kViewExtent, kViewExtent);
+    if (display.settings.mode != DisplayMode::Dye) {
+        return changed;
     }
+    const DyeField& dye = sim.dye();
+    return display.fillDye(dye.red().data(), dye.green().data(), dye.blue().data());
 }
 
 void ViewPainter::initialize(DisplayFieldOGL& display) {

@@ -37,7 +37,8 @@ public:
     static std::unique_ptr<DisplayFieldOGL> makeDisplay(const Simulation& sim,
                                                         const DisplayFieldOGL* previous);
     // Fills the display from the simulation's velocity, and from its dye when the dye is shown.
-    static void fill(DisplayFieldOGL& display, const Simulation& sim);
+    // Returns whether that changed the picture.
+    static bool fill(DisplayFieldOGL& display, const Simulation& sim);
 
     // Once per context: black as the clear colour, texturing on, the display's texture name.
     static void initialize(DisplayFieldOGL& display);

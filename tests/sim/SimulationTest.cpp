@@ -36,7 +36,7 @@ std::vector<std::int64_t> stepsInASecond(Simulation& sim, std::int64_t& now) {
 
 }  // namespace
 
-TEST_F(SimulationTest, TheDefaultGridStepsOnce16MsHavePassedSinceTheLastFrameEnded) {
+TEST_F(SimulationTest, TheDefaultGridStepsOnce16MsHavePassedSinceTheLastFrameEndedOrWhenDue) {
     Simulation sim(clock());
     now += 16 * kMs - 1;
     EXPECT_EQ(sim.nanosUntilStep(), 1);
@@ -44,10 +44,18 @@ TEST_F(SimulationTest, TheDefaultGridStepsOnce16MsHavePassedSinceTheLastFrameEnd
     now += 1;
     EXPECT_EQ(sim.nanosUntilStep(), 0);
     EXPECT_TRUE(sim.advance());
-    // The gate counts from the end of the frame, however long the fill took.
-    now += 5 * kMs;
+    // A frame that ends at once: 16 ms after it, sooner than the step is due.
     sim.endFrame();
     now += 16 * kMs - 1;
+    EXPECT_FALSE(sim.advance());
+    now += 1;
+    EXPECT_TRUE(sim.advance());
+    // A frame of 5 ms: the step is due 1/60 s after the last one started, before 16 ms have
+    // passed since the frame ended.
+    const std::int64_t started = now;
+    now += 5 * kMs;
+    sim.endFrame();
+    now = started + 1000 * kMs / 60 - 1;
     EXPECT_FALSE(sim.advance());
     now += 1;
     EXPECT_TRUE(sim.advance());
@@ -55,6 +63,29 @@ TEST_F(SimulationTest, TheDefaultGridStepsOnce16MsHavePassedSinceTheLastFrameEnd
     sim.apply(Operation::pause(true));
     now += 100 * kMs;
     EXPECT_FALSE(sim.advance());
+}
+
+// Frames of 5 ms, and a timer set in whole milliseconds that wakes up to 0.3 ms late besides: 60
+// steps a second all the same, each at least 16 ms after the one before, where counting 16 ms
+// from the frames' ends gave 47.
+TEST_F(SimulationTest, TheDefaultGridStepsSixtyTimesASecondWhateverTheFrameTakes) {
+    Simulation sim(clock());
+    sim.apply(Operation::stir(50, 50, Vec2(1000.0f, 0.0f)));  // a fluid that never settles
+    std::vector<std::int64_t> starts;
+    const std::int64_t end = now + 2000 * kMs;
+    for (int wake = 0; now < end; ++wake) {
+        now += (sim.nanosUntilStep() + kMs - 1) / kMs * kMs + (wake % 4) * kMs / 10;
+        if (sim.advance()) {
+            starts.push_back(now);
+            now += 5 * kMs;
+            sim.endFrame();
+        }
+    }
+    EXPECT_GE(starts.size(), 119u);
+    EXPECT_LE(starts.size(), 121u);
+    for (std::size_t k = 1; k < starts.size(); ++k) {
+        EXPECT_GE(starts[k] - starts[k - 1], 16 * kMs);
+    }
 }
 
 TEST_F(SimulationTest, FinerGridsStartSixtyStepsASecondWhateverTheFrameTakes) {

@@ -176,3 +176,38 @@ TEST_F(GLWidgetMouseTest, ClearingObstaclesKeepsTheCollectedCorners) {
     EXPECT_TRUE(solver().obstacles.empty());
     EXPECT_EQ(cornerCount(), 1);
 }
+
+// On a finer grid the moves of a drag that come while the gate is closed wait for the next step
+// and are taken as one: a stir of 50 times the whole movement, at the last cell, then the step.
+TEST(GLWidgetMovesTest, OnAFinerGridMovesWaitForTheStepAndAreTakenAsOne) {
+    std::int64_t now = 1000000000;
+    SimulationController controller([&now] { return now; }, 400);
+    GLWidget view(nullptr, controller);
+    muteTimer(controller);
+    view.resize(641, 641);
+    view.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
+    controller.tick();  // the first step, at once: the gate is then closed for 1/60 s
+    controller.startRecording();
+
+    QTest::mousePress(&view, Qt::LeftButton, Qt::NoModifier, QPoint(300, 320));
+    dragTo(view, QPoint(310, 320));
+    dragTo(view, QPoint(330, 324));
+    EXPECT_TRUE(atRest(controller.simulation().fluidSolver()));
+    now += 17000000;
+    controller.tick();
+    const Recording recording = controller.stopRecording();
+    std::vector<OperationKind> kinds;
+    for (const Operation& op : recording.operations) {
+        kinds.push_back(op.kind);
+        if (op.kind == OperationKind::Stir) {
+            // 330 * 400 / 640 = 206.25, 324 * 400 / 640 = 202.5
+            EXPECT_EQ(op.i, 206);
+            EXPECT_EQ(op.j, 202);
+            EXPECT_EQ(op.a.x, 1500.0f);
+            EXPECT_EQ(op.a.y, 200.0f);
+        }
+    }
+    EXPECT_EQ(kinds, (std::vector<OperationKind>{OperationKind::BeginDrag, OperationKind::Stir,
+                                                 OperationKind::PourDye, OperationKind::Step}));
+}

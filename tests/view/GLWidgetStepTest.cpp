@@ -1,7 +1,7 @@
 // The view in the running loop: it wakes once per step at rest and paints nothing, repaints only
 // when a step changed its picture or the picture changes kind, and shows a colour change from the
 // next step's fill. The gate, the timer and the timing are the controller's (controller tests).
-#include <QElapsedTimer>
+#include <cstdint>
 #include <vector>
 
 #include "DisplayFieldOGL.h"
@@ -11,10 +11,14 @@ using namespace viewtest;
 
 namespace {
 
+// The view of a controller on the test's clock, which decides when the gate opens.
 class GLWidgetStepTest : public testing::Test {
 protected:
-    SimulationController controller;
+    std::int64_t now = 1000000000;
+    SimulationController controller{[this] { return now; }, 100};
     GLWidget view{nullptr, controller};
+
+    void pastGate() { now += 17000000; }
 
     void SetUp() override {
         view.resize(200, 200);
@@ -26,7 +30,13 @@ protected:
 
 }  // namespace
 
-TEST_F(GLWidgetStepTest, AtRestTheLoopWakesOncePerStepAndPaintsNothing) {
+TEST(GLWidgetLoopTest, AtRestTheLoopWakesOncePerStepAndPaintsNothing) {
+    SimulationController controller;
+    GLWidget view(nullptr, controller);
+    view.resize(200, 200);
+    view.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
+    QTest::qWait(30);  // the first paints of the new window
     EventCounter wakes(QEvent::Timer);
     EventCounter paints(QEvent::Paint);
     // Other tests' windows on the same display may cover and uncover this one.
@@ -62,12 +72,12 @@ TEST_F(GLWidgetStepTest, OnlyAStepThatChangesThePictureOrAModeChangeRepaints) {
     };
 
     for (int tick = 0; tick < 3; ++tick) {
-        waitPastGate();
+        pastGate();
         controller.tick();
     }
     EXPECT_LE(requested(), 0);  // a fluid at rest fills the same black picture
 
-    waitPastGate();
+    pastGate();
     dragTo(view, QPoint(110, 100));  // a stir, then a step
     const int afterStir = requested();
     EXPECT_GE(afterStir, 1);
@@ -82,7 +92,7 @@ TEST_F(GLWidgetStepTest, OnlyAStepThatChangesThePictureOrAModeChangeRepaints) {
 
 TEST_F(GLWidgetStepTest, PaintingNeverRefillsAColourChangeShowsFromTheNextStep) {
     muteTimer(controller);
-    waitPastGate();
+    pastGate();
     dragTo(view, QPoint(110, 100));
     const std::vector<std::uint32_t> before = view.displayField().colors;
 
@@ -94,7 +104,7 @@ TEST_F(GLWidgetStepTest, PaintingNeverRefillsAColourChangeShowsFromTheNextStep) 
     EXPECT_EQ(view.displayField().colors, before);
 
     // The next step's fill is the new settings' picture of the new velocity, not the old ones'.
-    waitPastGate();
+    pastGate();
     controller.tick();
     constexpr int kGrid = SceneLimits::kDefaultGridSize;
     DisplayFieldOGL oldSettings(kGrid, kGrid);
