@@ -9,6 +9,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "JsonText.h"
 #include "ProblemText.h"
 
 namespace {
@@ -52,6 +53,13 @@ bool JsonReader::readRoot(const QByteArray& bytes, const QString& format, const 
         error = QStringLiteral("The %1 file holds JSON, but not an object.").arg(kind);
         return false;
     }
+    // A key written twice would be read once, silently: the file is refused instead.
+    const JsonText written = JsonText::scan(bytes);
+    if (!written.repeatedKey.isEmpty()) {
+        error = QStringLiteral("The %1 file has the key \"%2\" twice in one object.")
+                    .arg(kind, written.repeatedKey.left(40));
+        return false;
+    }
     const QJsonObject top = document.object();
     const QJsonValue name = top.value(QLatin1String("format"));
     if (!name.isString()) {
@@ -67,6 +75,13 @@ bool JsonReader::readRoot(const QByteArray& bytes, const QString& format, const 
     JsonReader in(top, QStringLiteral("the %1").arg(kind), error);
     const int version = in.whole("version", INT_MIN, INT_MAX);
     if (in.failed()) {
+        return false;
+    }
+    // 1.0 and 1e0 parse to the number 1; a version is written in digits alone.
+    if (written.version.contains('.') || written.version.contains('e') ||
+        written.version.contains('E')) {
+        error = QStringLiteral("The %1's version is written %2, not as a whole number.")
+                    .arg(kind, QString::fromLatin1(written.version.left(40)));
         return false;
     }
     if (version != kVersion) {

@@ -205,6 +205,13 @@ TEST(DocumentFileTest, RefusesEachFaultOfASceneSayingWhatIsWrong) {
         {good.left(good.size() / 2), "The scene file is not JSON: "},
         {"fluid", "is not JSON: illegal value at byte"},
         {"[1]", "holds JSON, but not an object"},
+        {QByteArray(good).replace("\"grid\": 200,", "\"grid\": 200, \"grid\": 100,"),
+         "The scene file has the key \"grid\" twice in one object."},
+        {QByteArray(good).replace("\"hueA\": 1,", "\"hue\\u0041\": 1, \"hueA\": 1,"),
+         "has the key \"hueA\" twice"},
+        {QByteArray(good).replace("\"version\": 1", "\"version\": 1.0"),
+         "The scene's version is written 1.0, not as a whole number."},
+        {QByteArray(good).replace("\"version\": 1", "\"version\": 1e0"), "version is written 1e0"},
     };
     for (const auto& u : unreadable) {
         EXPECT_FALSE(SceneFile::parse(u.bytes, out, error));
