@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
 #include "RecordingFile.h"
@@ -108,6 +109,9 @@ TEST_F(HeadlessExportTest, TheFieldAtTheEndLoadsInNumPyWithItsShape) {
     const Outcome done =
         runProgram({"--replay", path("session.fluidrec"), "--export-field", path("end.npy")});
     ASSERT_EQ(done.exitCode, 0) << done.output.toStdString();
+    // The replay's progress, as frames have theirs, up to its last step.
+    EXPECT_TRUE(QRegularExpression("step (\\d+) of \\1, 100 %").match(done.output).hasMatch())
+        << done.output.toStdString();
     // The first Python on the path may lack NumPy where the system's has it.
     for (const char* interpreter : {"python3", "/usr/bin/python3"}) {
         QProcess python;
