@@ -204,6 +204,22 @@ void SimulationController::stopReplay() {
     }
 }
 
+void SimulationController::frameFilled(bool pictureChanged) {
+    quietFrames = pictureChanged ? 0 : quietFrames + 1;
+    if (quietFrames >= kQuietFrames && replay == nullptr &&
+        sim.gridSize() > SceneLimits::kDefaultGridSize && sim.dye().empty()) {
+        sim.holdStill();
+    }
+}
+
+void SimulationController::pictureSettingsChanged() {
+    quietFrames = 0;
+    if (replay == nullptr && !sim.isPaused()) {
+        sim.wake();
+        wakeAtGate();
+    }
+}
+
 bool SimulationController::movesWaitForStep() const {
     return sim.gridSize() > SceneLimits::kDefaultGridSize && replay == nullptr && !sim.isPaused() &&
            !sim.isSettled() && sim.nanosUntilStep() > 0;

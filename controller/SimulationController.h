@@ -37,6 +37,16 @@ public:
     // replay, pauses and resumes the replay.
     void setPaused(bool paused);
     bool isPaused() const { return replay != nullptr ? replayPaused : sim.isPaused(); }
+    // The view filled its picture after a step, or for a setting: whether that changed it. On
+    // the grids finer than the default, a fluid whose dye has faded and whose picture has not
+    // changed for kQuietFrames frames is held still, as nothing more it does can show, until an
+    // operation changes it or the picture's settings change.
+    void frameFilled(bool pictureChanged);
+    // The picture's settings changed: a fluid held still steps again, so that what it now shows
+    // moves on.
+    void pictureSettingsChanged();
+    static constexpr int kQuietFrames = 60;
+
     // Whether a drag's moves may wait for the next step and be taken as one: on the grids finer
     // than the default, while the fluid runs and the gate is closed. Each stir there projects a
     // large field; the moves until a step then cost one projection, as if the pointer had been
@@ -102,4 +112,6 @@ private:
     // A recorded wait under way ends at this clock time.
     std::int64_t replayWaitEnd = 0;
     bool recordingFillNoticed = false;
+    // Frames in a row whose picture did not change.
+    int quietFrames = 0;
 };

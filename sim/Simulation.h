@@ -68,6 +68,11 @@ public:
     // the fluid. The check runs on one step in kSettleCheckPeriod.
     bool advance();
     bool isSettled() const { return settled; }
+    // Stops advance from stepping, as a settled fluid does, until an operation changes the fluid
+    // or wake is called: for a fluid whose steps no longer change anything that shows.
+    void holdStill() { settled = true; }
+    // Steps run again, whether the fluid settled or was held still.
+    void wake() { changed(); }
     // The caller has shown the step: the default size's gate counts from now.
     void endFrame();
     // Nanoseconds until the gate opens; 0 when it is open. Settled, a frame's time.

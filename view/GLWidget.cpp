@@ -74,6 +74,7 @@ void GLWidget::releaseGL() {
 void GLWidget::setDisplaySettings(const DisplaySettings& settings) {
     const DisplayMode before = display->settings.mode;
     display->settings = settings;
+    controller.pictureSettingsChanged();
     // Paused, a fill of its own shows the colouring; running, the next step's does. The dye is
     // packed only while it is shown, so its picture is filled as soon as it is chosen.
     if (controller.isPaused() || (settings.mode == DisplayMode::Dye && before != settings.mode)) {
@@ -106,9 +107,11 @@ void GLWidget::refill() {
     }
     // A fluid at rest, or one whose changes are too small to move a colour byte, fills the same
     // picture again: no repaint for it.
-    if (ViewPainter::fill(*display, sim)) {
+    const bool changed = ViewPainter::fill(*display, sim);
+    if (changed) {
         update();
     }
+    controller.frameFilled(changed);
 }
 
 QRect GLWidget::viewSquare() const {

@@ -247,3 +247,32 @@ TEST_F(SimulationControllerTest, AReplayKeepsItsRecordedPaceTakesNoOperationAndE
     EXPECT_FALSE(controller.isReplaying());
     EXPECT_EQ(controller.simulation().corners().size(), 1u);
 }
+
+// On a finer grid a fluid whose dye has faded and whose picture stays the same for a second is
+// held still, and steps again once its picture's settings or the fluid change; the default grid
+// steps on, as its settle check alone decides.
+TEST(SimulationControllerRestTest, AFinerGridRestsWhenNothingMoreShows) {
+    for (const int grid : {100, 400}) {
+        SCOPED_TRACE(grid);
+        std::int64_t now = 1000 * kMs;
+        SimulationController controller([&now] { return now; }, grid);
+        // The steps of a number of frames, each filled as the view fills it.
+        const auto stepsIn = [&](int frames, bool pictureChanged) {
+            QSignalSpy changed(&controller, &SimulationController::fluidChanged);
+            for (int k = 0; k < frames; ++k) {
+                now += 17 * kMs;
+                controller.tick();
+                controller.frameFilled(pictureChanged);
+            }
+            return changed.count();
+        };
+        controller.apply(Operation::stir(grid / 2, grid / 2, Vec2(500.0f, 0.0f)));
+        EXPECT_EQ(stepsIn(30, true), 30);
+        const int held = grid == 100 ? 90 : SimulationController::kQuietFrames;
+        EXPECT_EQ(stepsIn(90, false), held);
+        controller.pictureSettingsChanged();
+        EXPECT_EQ(stepsIn(5, false), 5);
+        controller.apply(Operation::stir(grid / 3, grid / 2, Vec2(500.0f, 0.0f)));
+        EXPECT_EQ(stepsIn(5, true), 5);
+    }
+}
