@@ -1,13 +1,15 @@
 #!/usr/bin/env bash
 # How long the program takes to come to rest after a drag: it starts on a virtual X display with
-# the grid asked for and the default settings, the dye shown, is dragged for 3 seconds, and is then left alone while its
-# CPU time is read from /proc every 5 seconds; the first 5 seconds at 2 % of a core or less end
-# the wait. Any build can be measured, so that two can be compared.
-#   scripts/rest-time.sh PROGRAM [GRID] [LIMIT_SECONDS]   e.g. build-release/app/fluidsim 400
+# the grid asked for and the default settings, showing the dye (or the mode asked for), is
+# dragged for 3 seconds, and is then left alone while its CPU time is read from /proc every 5
+# seconds; the first 5 seconds at 2 % of a core or less end the wait. Any build can be measured,
+# so that two can be compared.
+#   scripts/rest-time.sh PROGRAM [GRID] [LIMIT_SECONDS] [MODE]   e.g. build-release/app/fluidsim 400
 set -euo pipefail
-program=${1:?usage: rest-time.sh PROGRAM [GRID] [LIMIT_SECONDS]}
+program=${1:?usage: rest-time.sh PROGRAM [GRID] [LIMIT_SECONDS] [MODE]}
 grid=${2:-400}
 limit=${3:-400}
+mode=${4:-Dye}
 
 display_number=140
 while [ -e "/tmp/.X${display_number}-lock" ]; do
@@ -29,7 +31,7 @@ scene=$(mktemp --suffix=.fluidscene)
 cat >"$scene" <<EOF
 {"format": "fluidsim-scene", "version": 1, "grid": $grid,
  "settings": {"viscosity": 1, "iterations": 20, "viscosityOn": true, "fade": 2.3},
- "display": {"mode": "Dye", "hueA": 0, "hueB": 43, "saturation": 255, "coeffLin": 1,
+ "display": {"mode": "$mode", "hueA": 0, "hueB": 43, "saturation": 255, "coeffLin": 1,
              "coeffLog": 0, "log": false, "limitLight": 128, "limitOver": 9, "over": false,
              "positive": false},
  "obstacles": [], "corners": []}
