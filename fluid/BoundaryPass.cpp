@@ -23,28 +23,10 @@ struct PackedCells {
 }  // namespace
 
 BoundaryPass::BoundaryPass(int width_, int height_, std::vector<int> storageIndex_)
-    : width(width_), height(height_), storageIndex(std::move(storageIndex_)) {
-    const auto at = [this](int i, int j) { return storageIndex[i + j * width]; };
-    const int W = width;
-    const int H = height;
-    for (int j = 1; j <= H - 2; ++j) {
-        sideWalls.push_back(Copy{at(0, j), at(1, j)});
-        sideWalls.push_back(Copy{at(W - 1, j), at(W - 2, j)});
-    }
-    for (int i = 1; i <= W - 2; ++i) {
-        endWalls.push_back(Copy{at(i, 0), at(i, 1)});
-        endWalls.push_back(Copy{at(i, H - 1), at(i, H - 2)});
-    }
-    // Each corner from its two edge neighbours, in the order in which the two passes add them.
-    vectorCorners[0] = Mean{at(0, 0), at(1, 0), at(0, 1)};
-    vectorCorners[1] = Mean{at(W - 1, H - 1), at(W - 2, H - 1), at(W - 1, H - 2)};
-    vectorCorners[2] = Mean{at(W - 1, 0), at(W - 1, 1), at(W - 2, 0)};
-    vectorCorners[3] = Mean{at(0, H - 1), at(1, H - 1), at(0, H - 2)};
-    scalarCorners[0] = Mean{at(0, 0), at(0, 1), at(1, 0)};
-    scalarCorners[1] = Mean{at(W - 1, 0), at(W - 1, 1), at(W - 2, 0)};
-    scalarCorners[2] = Mean{at(0, H - 1), at(0, H - 2), at(1, H - 1)};
-    scalarCorners[3] = Mean{at(W - 1, H - 1), at(W - 1, H - 2), at(W - 2, H - 1)};
-}
+    : width(width_),
+      height(height_),
+      storageIndex(std::move(storageIndex_)),
+      walls(width, height, storageIndex) {}
 
 void BoundaryPass::setObstacles(const ObstacleList& obstacles) {
     records.clear();
@@ -93,19 +75,7 @@ void BoundaryPass::setObstacles(const ObstacleList& obstacles) {
 
 template <typename Cells>
 void BoundaryPass::applyVectorTo(Cells v) const {
-    // The walls read only interior cells, the corners only wall cells written just before.
-    for (const Copy& c : sideWalls) {
-        v.x(c.target) = 0.0f;
-        v.y(c.target) = v.y(c.source);
-    }
-    for (const Copy& c : endWalls) {
-        v.x(c.target) = v.x(c.source);
-        v.y(c.target) = 0.0f;
-    }
-    for (const Mean& m : vectorCorners) {
-        v.x(m.target) = 0.5f * (v.x(m.first) + v.x(m.second));
-        v.y(m.target) = 0.5f * (v.y(m.first) + v.y(m.second));
-    }
+    walls.applyVector(v);
     // Obstacles in order; a record may read a cell that an earlier record or obstacle wrote.
     int record = 0;
     int interior = 0;
@@ -136,15 +106,7 @@ void BoundaryPass::applyVector(Vec2* cells) const {
 }
 
 void BoundaryPass::applyScalar(float* s) const {
-    for (const Copy& c : endWalls) {
-        s[c.target] = s[c.source];
-    }
-    for (const Copy& c : sideWalls) {
-        s[c.target] = s[c.source];
-    }
-    for (const Mean& m : scalarCorners) {
-        s[m.target] = 0.5f * (s[m.first] + s[m.second]);
-    }
+    walls.applyScalar(s);
     int record = 0;
     int interior = 0;
     for (const Range& range : ranges) {

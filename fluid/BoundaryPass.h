@@ -2,14 +2,16 @@
 
 #include <vector>
 
+#include "Flow.h"
 #include "ObstacleList.h"
 #include "Vec2.h"
+#include "WallPass.h"
 
-// The boundary pass of the solver (walls, then every obstacle in the order added), worked out
-// once for one storage layout: every cell it writes and every cell it reads is a storage index in
-// a table, so that a pass is a walk over prepared arrays with no geometry and no float-to-int
-// conversion. It writes exactly what setVectorBoundary and setScalarBoundary write, in the same
-// order, with the same arithmetic.
+// The boundary pass of the solver (the flow's walls, then every obstacle in the order added),
+// worked out once for one storage layout: every cell it writes and every cell it reads is a
+// storage index in a table, so that a pass is a walk over prepared arrays with no geometry and no
+// float-to-int conversion. It writes exactly what setVectorBoundary and setScalarBoundary write,
+// in the same order, with the same arithmetic.
 class BoundaryPass {
 public:
     // storageIndex[i + j * width] is the storage index of cell (i, j) in the layout.
@@ -18,26 +20,16 @@ public:
     // Takes over the obstacles' outline records and interior cells as storage indices. Records
     // with a cell or a neighbour outside the grid are left out: the passes never touch them.
     void setObstacles(const ObstacleList& obstacles);
+    // The walls of the flow (WallPass); the closed box until set.
+    void setFlow(Flow flow, float speed) { walls.setFlow(flow, speed); }
 
-    // Velocity walls (normal component 0, tangential copied from the interior, corners the mean
-    // of their two edge neighbours), then the obstacles; on components, or on a field in natural
-    // order.
+    // Velocity walls, then the obstacles; on components, or on a field in natural order.
     void applyVector(float* x, float* y) const;
     void applyVector(Vec2* cells) const;
-    // Scalar walls (zero normal derivative, corners the mean of their two edge neighbours), then
-    // the obstacles.
+    // Scalar walls, then the obstacles.
     void applyScalar(float* s) const;
 
 private:
-    struct Copy {
-        int target;
-        int source;
-    };
-    struct Mean {  // target = 0.5 * (first + second)
-        int target;
-        int first;
-        int second;
-    };
     struct Record {  // cell = tangent * dot(tangent, neighbour)
         int cell;
         int neighbour;
@@ -59,10 +51,7 @@ private:
     int width;
     int height;
     std::vector<int> storageIndex;
-    std::vector<Copy> sideWalls;  // columns 0 and width - 1, whose normal is x
-    std::vector<Copy> endWalls;   // rows 0 and height - 1, whose normal is y
-    Mean vectorCorners[4];
-    Mean scalarCorners[4];
+    WallPass walls;
     std::vector<Record> records;
     std::vector<Run> interiors;
     std::vector<Range> ranges;
