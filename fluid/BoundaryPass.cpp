@@ -29,7 +29,8 @@ BoundaryPass::BoundaryPass(int width_, int height_, std::vector<int> storageInde
     : width(width_),
       height(height_),
       storageIndex(std::move(storageIndex_)),
-      naturalIndex(storageIndex.size()) {
+      naturalIndex(storageIndex.size()),
+      walls(width, height, storageIndex) {
     for (std::size_t k = 0; k < storageIndex.size(); ++k) {
         naturalIndex[static_cast<std::size_t>(storageIndex[k])] = static_cast<int>(k);
     }
@@ -37,26 +38,6 @@ BoundaryPass::BoundaryPass(int width_, int height_, std::vector<int> storageInde
     records.reserve(static_cast<std::size_t>(copyCapacity));
     constantRuns.reserve(storageIndex.size() / 2 + 1);
     constants.reserve(storageIndex.size());
-    const auto at = [this](int i, int j) { return storageIndex[i + j * width]; };
-    const int W = width;
-    const int H = height;
-    for (int j = 1; j <= H - 2; ++j) {
-        sideWalls.push_back(Copy{at(0, j), at(1, j)});
-        sideWalls.push_back(Copy{at(W - 1, j), at(W - 2, j)});
-    }
-    for (int i = 1; i <= W - 2; ++i) {
-        endWalls.push_back(Copy{at(i, 0), at(i, 1)});
-        endWalls.push_back(Copy{at(i, H - 1), at(i, H - 2)});
-    }
-    // Each corner from its two edge neighbours, in the order in which the two passes add them.
-    vectorCorners[0] = Mean{at(0, 0), at(1, 0), at(0, 1)};
-    vectorCorners[1] = Mean{at(W - 1, H - 1), at(W - 2, H - 1), at(W - 1, H - 2)};
-    vectorCorners[2] = Mean{at(W - 1, 0), at(W - 1, 1), at(W - 2, 0)};
-    vectorCorners[3] = Mean{at(0, H - 1), at(1, H - 1), at(0, H - 2)};
-    scalarCorners[0] = Mean{at(0, 0), at(0, 1), at(1, 0)};
-    scalarCorners[1] = Mean{at(W - 1, 0), at(W - 1, 1), at(W - 2, 0)};
-    scalarCorners[2] = Mean{at(0, H - 1), at(0, H - 2), at(1, H - 1)};
-    scalarCorners[3] = Mean{at(W - 1, H - 1), at(W - 1, H - 2), at(W - 2, H - 1)};
 }
 
 void BoundaryPass::setObstacles(const ObstacleWrites& writes) {
@@ -87,19 +68,7 @@ void BoundaryPass::setObstacles(const ObstacleWrites& writes) {
 
 template <typename Cells>
 void BoundaryPass::applyVectorTo(Cells v) const {
-    // The walls read only interior cells, the corners only wall cells written just before.
-    for (const Copy& c : sideWalls) {
-        v.x(c.target) = 0.0f;
-        v.y(c.target) = v.y(c.source);
-    }
-    for (const Copy& c : endWalls) {
-        v.x(c.target) = v.x(c.source);
-        v.y(c.target) = 0.0f;
-    }
-    for (const Mean& m : vectorCorners) {
-        v.x(m.target) = 0.5f * (v.x(m.first) + v.x(m.second));
-        v.y(m.target) = 0.5f * (v.y(m.first) + v.y(m.second));
-    }
+    walls.applyVector(v);
     // The live copies in order; a copy may read a cell that an earlier copy wrote.
     for (const Record& r : records) {
         // Keep the neighbour's component along the outline: t * dot(t, u).
@@ -129,15 +98,7 @@ void BoundaryPass::applyVector(Vec2* cells) const {
 }
 
 void BoundaryPass::applyScalar(float* s) const {
-    for (const Copy& c : endWalls) {
-        s[c.target] = s[c.source];
-    }
-    for (const Copy& c : sideWalls) {
-        s[c.target] = s[c.source];
-    }
-    for (const Mean& m : scalarCorners) {
-        s[m.target] = 0.5f * (s[m.first] + s[m.second]);
-    }
+    walls.applyScalar(s);
     for (const Record& r : records) {
         s[r.cell] = s[r.neighbour];
     }

@@ -2,11 +2,13 @@
 
 #include <vector>
 
+#include "Flow.h"
 #include "ObstacleWrites.h"
 #include "Vec2.h"
+#include "WallPass.h"
 
-// The boundary pass of the solver (walls, then every obstacle in the order added), worked out
-// once for one storage layout: every cell it writes and every cell it reads is a storage index in
+// The boundary pass of the solver (the flow's walls, then every obstacle in the order added),
+// worked out once for one storage layout: every cell it writes and every cell it reads is a storage index in
 // a table, so that a pass is a walk over prepared arrays with no geometry and no float-to-int
 // conversion. It leaves exactly what setVectorBoundary and setScalarBoundary leave, to the bit:
 // the walls, then the obstacles' live copies in their order, then the cells whose last write is
@@ -21,26 +23,16 @@ public:
     // Takes over the obstacles' writes as storage indices: in proportion to the copies and the
     // grid's cells, whatever the obstacles.
     void setObstacles(const ObstacleWrites& writes);
+    // The walls of the flow (WallPass); the closed box until set.
+    void setFlow(Flow flow, float speed) { walls.setFlow(flow, speed); }
 
-    // Velocity walls (normal component 0, tangential copied from the interior, corners the mean
-    // of their two edge neighbours), then the obstacles; on components, or on a field in natural
-    // order.
+    // Velocity walls, then the obstacles; on components, or on a field in natural order.
     void applyVector(float* x, float* y) const;
     void applyVector(Vec2* cells) const;
-    // Scalar walls (zero normal derivative, corners the mean of their two edge neighbours), then
-    // the obstacles.
+    // Scalar walls, then the obstacles.
     void applyScalar(float* s) const;
 
 private:
-    struct Copy {
-        int target;
-        int source;
-    };
-    struct Mean {  // target = 0.5 * (first + second)
-        int target;
-        int first;
-        int second;
-    };
     struct Record {  // cell = tangent * dot(tangent, neighbour)
         int cell;
         int neighbour;
@@ -64,10 +56,7 @@ private:
     int height;
     std::vector<int> storageIndex;
     std::vector<int> naturalIndex;  // the inverse: storage index to i + j * width
-    std::vector<Copy> sideWalls;    // columns 0 and width - 1, whose normal is x
-    std::vector<Copy> endWalls;     // rows 0 and height - 1, whose normal is y
-    Mean vectorCorners[4];
-    Mean scalarCorners[4];
+    WallPass walls;
     std::vector<Record> records;      // the live copies, in pass order
     std::vector<Run> constantRuns;    // the cells that end at a constant, zeroed
     std::vector<Constant> constants;  // then, in the vector pass, those not (+0, +0)

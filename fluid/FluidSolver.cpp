@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cassert>
+#include <cmath>
 #include <limits>
 
 namespace {
@@ -33,7 +34,8 @@ FluidSolver::FluidSolver(int width, int height, float timeStep_, float viscosity
       scratchVelocity(width, height),
       pressure(width, height),
       divergence(width, height),
-      work(width, height, obstacles.copyLimit()) {}
+      work(width, height, obstacles.copyLimit()),
+      confinement(width, height) {}
 
 bool FluidSolver::useSimdPath(SimdPath path) {
     if (!isSimdPathSupported(path)) {
@@ -58,6 +60,10 @@ void FluidSolver::step() {
     }
     // The advection's result goes straight on to the projection, in the workspace.
     advectWorkspace(scratchVelocity);
+    // At 0 the term is skipped, not added as zero: the same bits as a solver without it.
+    if (vorticityConfinement > 0.0f) {
+        confineWorkspace();
+    }
     projectWorkspace();
     join(velocity);
 }
@@ -73,6 +79,17 @@ void FluidSolver::setVelocity(int i, int j, const Vec2& value) {
 // The passes take the new obstacles over at the next operation, once for all those added since.
 ObstacleRefusal FluidSolver::tryAddObstacle(const Vec2* polygon, int count) {
     return obstacles.add(polygon, count);
+}
+
+void FluidSolver::setVorticityConfinement(float epsilon) {
+    vorticityConfinement = std::isfinite(epsilon) && epsilon > 0.0f ? epsilon : 0.0f;
+}
+
+void FluidSolver::setFlow(Flow flow, float speed) {
+    currentFlow = flow;
+    currentSpeed = std::isfinite(speed) ? speed : 0.0f;
+    work.naturalPass.setFlow(currentFlow, currentSpeed);
+    work.diagonalPass.setFlow(currentFlow, currentSpeed);
 }
 
 void FluidSolver::clearObstacles() {
@@ -178,6 +195,23 @@ void FluidSolver::project(VectorField& v) {
     split(v);
     projectWorkspace();
     join(v);
+}
+
+void FluidSolver::confineVorticity(VectorField& v) {
+    if (!fitsGrid(v.width, v.height)) {
+        return;
+    }
+    work.followObstacles(obstacles);
+    split(v);
+    confineWorkspace();
+    join(v);
+}
+
+// Confines the vorticity of the velocity in work.vx, work.vy, boundary pass included: the force
+// reaches obstacle cells too, which the pass then sets again.
+void FluidSolver::confineWorkspace() {
+    confinement.apply(vorticityConfinement, timeStep, work.vx.data(), work.vy.data());
+    work.naturalPass.applyVector(work.vx.data(), work.vy.data());
 }
 
 // Projects the velocity in work.vx, work.vy in place; writes pressure and divergence.

@@ -1,15 +1,18 @@
 #pragma once
 
+#include "Flow.h"
 #include "FoldedObstacles.h"
 #include "ScalarField.h"
 #include "SimdPath.h"
 #include "SolverWorkspace.h"
 #include "Vec2.h"
 #include "VectorField.h"
+#include "VorticityConfinement.h"
 
 // An incompressible 2-D velocity field advanced by the stable-fluids method: implicit viscous
 // diffusion (Gauss-Seidel), semi-Lagrangian self-advection with bilinear interpolation and a
-// pressure projection, inside impermeable walls and around polygon obstacles.
+// pressure projection, inside the walls of a flow (Flow: a closed box, a wind tunnel, a driven
+// cavity) and around polygon obstacles, with optional vorticity confinement.
 // All fields have the solver's size; the fields are public so that they can be inspected, and
 // written, between operations.
 //
@@ -28,17 +31,27 @@ public:
     VectorField scratchVelocity;   // diffused velocity, source of the advection; kept between steps
     ScalarField pressure;          // recomputed from zero by every projection
     ScalarField divergence;        // recomputed by every projection
+    // Epsilon of the vorticity confinement (VorticityConfinement); a step adds it only above 0.
+    float vorticityConfinement = 0.0f;
 
     // Throws std::invalid_argument for grids smaller than 3 x 3.
     FluidSolver(int width, int height, float timeStep_, float viscosity, int iterations_);
 
-    // One time step: diffuse (or copy), advect, project.
+    // One time step: diffuse (or copy), advect, confine vorticity (above 0 only), project.
     void step();
 
     const VectorField& velocityField() const { return velocity; }
     void setViscosity(float viscosity) { kinematicViscosity = viscosity; }
     void setIterations(int count) { iterations = count; }
     void setViscosityEnabled(bool enabled) { viscosityEnabled = enabled; }
+    // Epsilon, per unit of time; one that is negative or not finite is taken as 0 (none).
+    void setVorticityConfinement(float epsilon);
+
+    // The walls' flow and the speed of its inflow or lid, in domain lengths per unit of time
+    // (positive to the right); a speed that is not finite is taken as 0. The fields are kept.
+    void setFlow(Flow flow, float speed);
+    Flow flow() const { return currentFlow; }
+    float flowSpeed() const { return currentSpeed; }
 
     // Replaces the velocity of cell (i, j), then projects the field. A cell outside the grid is
     // ignored.
@@ -54,10 +67,9 @@ public:
     int copyLimit() const { return obstacles.copyLimit(); }
     void clearObstacles();
 
-    // Walls: normal component 0, tangential copied from the interior; corners the mean of their
-    // two edge neighbours; then every obstacle in order.
+    // The flow's walls (see Flow; corners the mean of their two edge neighbours), then every
+    // obstacle in order.
     void setVectorBoundary(VectorField& v) const;
-    // Walls: zero normal derivative; corners the mean of their two edge neighbours; then obstacles.
     void setScalarBoundary(ScalarField& s) const;
 
     // The field arguments below have the solver's size (an assertion; otherwise they are left
@@ -71,6 +83,9 @@ public:
     void computeDivergence(const VectorField& v, ScalarField& q) const;
     // Subtracts the gradient of the pressure that solves laplacian(p) = div(v).
     void project(VectorField& v);
+    // Adds timeStep * vorticityConfinement * h * (N x omega) (VorticityConfinement), whatever
+    // its sign, then runs the vector boundary pass.
+    void confineVorticity(VectorField& v);
 
     // The instruction set that the loops use: at construction defaultSimdPath(), the fastest that
     // the processor supports unless FLUID_SIMD names another. Returns false, and keeps the current
@@ -84,8 +99,12 @@ private:
     void diffuseIntoWorkspace(const VectorField& u, VectorField& d) const;
     void advectWorkspace(const VectorField& u) const;
     void projectWorkspace();
+    void confineWorkspace();
     void split(const VectorField& v) const;
     void join(VectorField& v) const;
 
     mutable SolverWorkspace work;
+    Flow currentFlow = Flow::ClosedBox;
+    float currentSpeed = 0.0f;
+    VorticityConfinement confinement;
 };

@@ -134,6 +134,26 @@ float randomViscosity(std::mt19937& random) {
     return std::pow(10.0f, std::uniform_real_distribution<float>(-4.0f, 1.0f)(random));
 }
 
+// The flows at speeds that a panel gives, and beyond: the largest drag, a reversed one, none.
+float randomSpeed(std::mt19937& random) {
+    const float special[] = {0.0f, 1.0f, 4.0f, -2.5f, 32000.0f, kNaN, kInf};
+    if (random() % 2 == 0) {
+        return special[random() % (sizeof special / sizeof special[0])];
+    }
+    return std::uniform_real_distribution<float>(-10.0f, 10.0f)(random);
+}
+
+// Vorticity confinement from none to far more than a user would want, and the refused ones.
+float randomSwirl(std::mt19937& random) {
+    const float special[] = {0.0f, 1.0f, 40.0f, 1e4f, -3.0f, kNaN, kInf};
+    if (random() % 2 == 0) {
+        return special[random() % (sizeof special / sizeof special[0])];
+    }
+    return std::uniform_real_distribution<float>(0.0f, 100.0f)(random);
+}
+
+const Flow kFlows[] = {Flow::ClosedBox, Flow::WindTunnel, Flow::DrivenCavity};
+
 struct RunOptions {
     int width = 100;
     int height = 100;
@@ -224,9 +244,18 @@ void runRandomOperations(SimdPath path, const RunOptions& options) {
                     }
                 }
             });
+        } else if (kind == 16) {
+            const Flow flow = kFlows[random() % 3];
+            const float speed = randomSpeed(random);
+            log << flowName(flow) << " " << speed << " ";
+            twins.both([&](auto& s) { s.setFlow(flow, speed); });
+        } else if (kind == 17) {
+            const float swirl = randomSwirl(random);
+            log << "swirl " << swirl << " ";
+            twins.both([&](auto& s) { s.setVorticityConfinement(swirl); });
         } else {
             // The operations that a step is made of, called on their own.
-            const int which = static_cast<int>(random() % 6);
+            const int which = static_cast<int>(random() % 7);
             log << "part " << which << " ";
             twins.both([which](auto& s) {
                 switch (which) {
@@ -244,6 +273,9 @@ void runRandomOperations(SimdPath path, const RunOptions& options) {
                         break;
                     case 4:
                         s.setVectorBoundary(s.scratchVelocity);
+                        break;
+                    case 5:
+                        s.confineVorticity(s.velocity);
                         break;
                     default:
                         s.setScalarBoundary(s.divergence);
@@ -556,4 +588,32 @@ TEST_P(SolverAgreement, ObstaclesPastTheCopyLimitAreRefusedAndChangeNothing) {
     EXPECT_EQ(add(lines[0]), ObstacleRefusal::None);
     twins.both(stirAndStep);
     ASSERT_TRUE(sameState(twins.fast, twins.reference)) << "after the lines were covered";
+}
+
+// Each flow with and without vorticity confinement, at its recommended speed, around the
+// cylinder and an obstacle across the inflow and the lid, stirred and stepped.
+TEST_P(SolverAgreement, EveryFlowWithAndWithoutSwirl) {
+    const std::vector<Vec2> acrossTheWalls{{0, 10}, {12, 0}, {20, 14}};
+    for (const Flow flow : kFlows) {
+        for (const float swirl : {0.0f, 30.0f}) {
+            Twins twins(100, 100, GetParam());
+            const std::vector<Vec2> cylinder = cylinderPolygon(100);
+            twins.both([&](auto& s) {
+                s.setFlow(flow, flow == Flow::DrivenCavity ? kCavityLidSpeed : kTunnelInflowSpeed);
+                s.setVorticityConfinement(swirl);
+                s.addObstacle(cylinder.data(), static_cast<int>(cylinder.size()));
+                s.addObstacle(acrossTheWalls.data(), 3);
+            });
+            for (int k = 0; k < 40; ++k) {
+                twins.both([k](auto& s) {
+                    if (k % 10 == 0) {
+                        s.setVelocity(60, 30 + k, Vec2(-200, 150));
+                    }
+                    s.step();
+                });
+                ASSERT_TRUE(sameState(twins.fast, twins.reference))
+                    << flowName(flow) << ", swirl " << swirl << ", step " << k;
+            }
+        }
+    }
 }

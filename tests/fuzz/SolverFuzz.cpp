@@ -1,5 +1,6 @@
 // A stream of solver operations on grids of many sizes: stirs of any cell with any value, steps,
-// sweep counts, viscosities and the viscosity switch, obstacles added and cleared. Each goes to
+// sweep counts, viscosities and the viscosity switch, obstacles added and cleared, flows at any
+// speed and vorticity confinement of any strength. Each goes to
 // the fast solver, on every vector path this processor runs, and to the straightforward
 // reference, and they must agree to the bit after every operation (NaN payloads aside, as the fast
 // path may commute the operands of an addition).
@@ -22,6 +23,8 @@ constexpr int kMaxSteps = 6;
 constexpr int kMaxSweeps = 50;
 // The largest velocity per axis that a drag gives: 50 times the 640 pixels of the view.
 constexpr float kDragSpeed = 32000.0f;
+// The strongest vorticity confinement under which a tame field must stay finite for kMaxSteps.
+constexpr float kTameSwirl = 1000.0f;
 
 // Mostly inside the grid, sometimes just outside it, sometimes any int.
 int anyCell(FuzzInput& in, int size) {
@@ -62,12 +65,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
     };
 
-    // Tame: every velocity given was finite and no larger than a drag's. Any viscosity is
+    // Tame: every velocity given (stirs, inflow and lid speeds) was finite and no larger than a
+    // drag's, and the vorticity confinement no stronger than kTameSwirl. Any viscosity is
     // allowed, positive or not: a tame field must stay finite whatever it is.
     bool tame = true;
     int steps = 0;
     for (int op = 0; op < kMaxOperations && !in.exhausted(); ++op) {
-        switch (in.below(7)) {
+        switch (in.below(9)) {
             case 0:
             case 1: {
                 const int i = anyCell(in, width);
@@ -109,6 +113,22 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             case 5: {
                 const bool enabled = in.below(2) == 0;
                 each([enabled](auto& solver) { solver.setViscosityEnabled(enabled); });
+                break;
+            }
+            case 6: {
+                const Flow flow = static_cast<Flow>(in.below(3));
+                const float speed = in.below(2) == 0
+                                        ? in.anyFloat()
+                                        : static_cast<float>(in.word() % 64001) - kDragSpeed;
+                each([&](auto& solver) { solver.setFlow(flow, speed); });
+                tame = tame && std::fabs(reference.flowSpeed()) <= kDragSpeed;
+                break;
+            }
+            case 7: {
+                const float swirl =
+                    in.below(2) == 0 ? in.anyFloat() : static_cast<float>(in.below(256)) * 4.0f;
+                each([swirl](auto& solver) { solver.setVorticityConfinement(swirl); });
+                tame = tame && reference.vorticityConfinement <= kTameSwirl;
                 break;
             }
             default:

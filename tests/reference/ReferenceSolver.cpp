@@ -1,5 +1,6 @@
 #include "ReferenceSolver.h"
 
+#include <cmath>
 #include <limits>
 
 namespace {
@@ -29,7 +30,8 @@ ReferenceSolver::ReferenceSolver(int width, int height, float timeStep_, float v
       iterations(iterations_),
       scratchVelocity(width, height),
       pressure(width, height),
-      divergence(width, height) {}
+      divergence(width, height),
+      curl(width, height) {}
 
 void ReferenceSolver::step() {
     if (viscosityEnabled) {
@@ -38,7 +40,19 @@ void ReferenceSolver::step() {
         scratchVelocity.copyFrom(velocity);
     }
     advect(scratchVelocity, velocity);
+    if (vorticityConfinement > 0.0f) {
+        confineVorticity(velocity);
+    }
     project(velocity);
+}
+
+void ReferenceSolver::setVorticityConfinement(float epsilon) {
+    vorticityConfinement = std::isfinite(epsilon) && epsilon > 0.0f ? epsilon : 0.0f;
+}
+
+void ReferenceSolver::setFlow(Flow flow, float speed) {
+    currentFlow = flow;
+    currentSpeed = std::isfinite(speed) ? speed : 0.0f;
 }
 
 void ReferenceSolver::setVelocity(int i, int j, const Vec2& value) {
@@ -59,13 +73,39 @@ void ReferenceSolver::addObstacle(const Vec2* polygon, int count) {
 void ReferenceSolver::setVectorBoundary(VectorField& v) const {
     const int W = v.width;
     const int H = v.height;
+    const float U = currentSpeed;
+    // A no-slip wall moving at w by its ghost cell: boundary = 2 * w - interior.
+    const auto ghost = [](const Vec2& wall, const Vec2& interior) {
+        return Vec2(2.0f * wall.x - interior.x, 2.0f * wall.y - interior.y);
+    };
     for (int j = 1; j <= H - 2; ++j) {
-        v.set(0, j, Vec2(0.0f, v.at(1, j).y));
-        v.set(W - 1, j, Vec2(0.0f, v.at(W - 2, j).y));
+        const Vec2 west = v.at(1, j);
+        const Vec2 east = v.at(W - 2, j);
+        switch (currentFlow) {
+            case Flow::ClosedBox:
+                v.set(0, j, Vec2(0.0f, west.y));
+                v.set(W - 1, j, Vec2(0.0f, east.y));
+                break;
+            case Flow::WindTunnel:
+                v.set(0, j, Vec2(U, 0.0f));  // the inflow
+                v.set(W - 1, j, east);       // zero-gradient outflow
+                break;
+            case Flow::DrivenCavity:
+                v.set(0, j, ghost(Vec2(), west));
+                v.set(W - 1, j, ghost(Vec2(), east));
+                break;
+        }
     }
     for (int i = 1; i <= W - 2; ++i) {
-        v.set(i, 0, Vec2(v.at(i, 1).x, 0.0f));
-        v.set(i, H - 1, Vec2(v.at(i, H - 2).x, 0.0f));
+        const Vec2 north = v.at(i, 1);
+        const Vec2 south = v.at(i, H - 2);
+        if (currentFlow == Flow::DrivenCavity) {
+            v.set(i, 0, ghost(Vec2(U, 0.0f), north));  // the lid
+            v.set(i, H - 1, ghost(Vec2(), south));
+        } else {
+            v.set(i, 0, Vec2(north.x, 0.0f));
+            v.set(i, H - 1, Vec2(south.x, 0.0f));
+        }
     }
     v.set(0, 0, (v.at(1, 0) + v.at(0, 1)) * 0.5f);
     v.set(W - 1, H - 1, (v.at(W - 2, H - 1) + v.at(W - 1, H - 2)) * 0.5f);
@@ -85,7 +125,8 @@ void ReferenceSolver::setScalarBoundary(ScalarField& s) const {
     }
     for (int j = 1; j <= H - 2; ++j) {
         s.set(0, j, s.at(1, j));
-        s.set(W - 1, j, s.at(W - 2, j));
+        // The wind tunnel's outflow holds the pressure at 0.
+        s.set(W - 1, j, currentFlow == Flow::WindTunnel ? 0.0f : s.at(W - 2, j));
     }
     s.set(0, 0, 0.5f * (s.at(0, 1) + s.at(1, 0)));
     s.set(W - 1, 0, 0.5f * (s.at(W - 1, 1) + s.at(W - 2, 0)));
@@ -186,6 +227,36 @@ void ReferenceSolver::project(VectorField& v) {
             const Vec2 gradient(-0.5f * (p.at(i + 1, j) - p.at(i - 1, j)),
                                 -0.5f * (p.at(i, j + 1) - p.at(i, j - 1)));
             v.set(i, j, v.at(i, j) + gradient);
+        }
+    }
+    setVectorBoundary(v);
+}
+
+void ReferenceSolver::confineVorticity(VectorField& v) {
+    const int W = v.width;
+    const int H = v.height;
+    for (int i = 1; i <= W - 2; ++i) {
+        for (int j = 1; j <= H - 2; ++j) {
+            // h * omega = 0.5 * ((vE - vW) - (uS - uN))
+            curl.set(i, j,
+                     0.5f * ((v.at(i + 1, j).y - v.at(i - 1, j).y) -
+                             (v.at(i, j + 1).x - v.at(i, j - 1).x)));
+        }
+    }
+    const float rate = timeStep * vorticityConfinement;
+    for (int i = 2; i <= W - 3; ++i) {
+        for (int j = 2; j <= H - 3; ++j) {
+            // N = g / |g|, g = 0.5 * (|w|E - |w|W, |w|S - |w|N); none where g vanishes
+            const Vec2 g(0.5f * (std::fabs(curl.at(i + 1, j)) - std::fabs(curl.at(i - 1, j))),
+                         0.5f * (std::fabs(curl.at(i, j + 1)) - std::fabs(curl.at(i, j - 1))));
+            const float length = g.length();
+            if (!(length > 0.0f)) {
+                continue;
+            }
+            // v = v + timeStep * epsilon * (N.y * w, -N.x * w)
+            const Vec2 n = g / length;
+            const float w = curl.at(i, j);
+            v.set(i, j, v.at(i, j) + Vec2(n.y * w, -(n.x * w)) * rate);
         }
     }
     setVectorBoundary(v);

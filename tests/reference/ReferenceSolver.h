@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Flow.h"
 #include "ObstacleList.h"
 #include "ScalarField.h"
 #include "Vec2.h"
@@ -20,17 +21,27 @@ public:
     VectorField scratchVelocity;   // diffused velocity, source of the advection; kept between steps
     ScalarField pressure;          // recomputed from zero by every projection
     ScalarField divergence;        // recomputed by every projection
+    // Epsilon of the vorticity confinement; a step adds it only above 0.
+    float vorticityConfinement = 0.0f;
 
     // Throws std::invalid_argument for grids smaller than 3 x 3.
     ReferenceSolver(int width, int height, float timeStep_, float viscosity, int iterations_);
 
-    // One time step: diffuse (or copy), advect, project.
+    // One time step: diffuse (or copy), advect, confine vorticity (above 0 only), project.
     void step();
 
     const VectorField& velocityField() const { return velocity; }
     void setViscosity(float viscosity) { kinematicViscosity = viscosity; }
     void setIterations(int count) { iterations = count; }
     void setViscosityEnabled(bool enabled) { viscosityEnabled = enabled; }
+    // Epsilon, per unit of time; one that is negative or not finite is taken as 0 (none).
+    void setVorticityConfinement(float epsilon);
+
+    // The walls' flow and the speed of its inflow or lid; a speed that is not finite is taken
+    // as 0.
+    void setFlow(Flow flow, float speed);
+    Flow flow() const { return currentFlow; }
+    float flowSpeed() const { return currentSpeed; }
 
     // Replaces the velocity of cell (i, j), then projects the field. A cell outside the grid is
     // ignored.
@@ -42,10 +53,9 @@ public:
     void addObstacle(const Vec2* polygon, int count);
     void clearObstacles() { obstacles.clear(); }
 
-    // Walls: normal component 0, tangential copied from the interior; corners the mean of their
-    // two edge neighbours; then every obstacle in order.
+    // The flow's walls (see Flow; corners the mean of their two edge neighbours), then every
+    // obstacle in order.
     void setVectorBoundary(VectorField& v) const;
-    // Walls: zero normal derivative; corners the mean of their two edge neighbours; then obstacles.
     void setScalarBoundary(ScalarField& s) const;
 
     // Solves d - timeStep * viscosity * laplacian(d) = u by relaxation in place on d.
@@ -56,4 +66,11 @@ public:
     void computeDivergence(const VectorField& v, ScalarField& q) const;
     // Subtracts the gradient of the pressure that solves laplacian(p) = div(v).
     void project(VectorField& v);
+    // v = v + timeStep * epsilon * h * (N x omega), then the vector boundary pass.
+    void confineVorticity(VectorField& v);
+
+private:
+    Flow currentFlow = Flow::ClosedBox;
+    float currentSpeed = 0.0f;
+    ScalarField curl;  // h * omega of each interior cell
 };
