@@ -36,9 +36,10 @@ QJsonObject DisplayJson::write(const DisplaySettings& d) {
 }
 
 void DisplayJson::read(JsonReader in, DisplaySettings& d) {
+    const QStringList logarithmic = {"coeffLog", "log"};
     in.expectKeys({"mode", "hueA", "hueB", "saturation", "coeffLin", "limitLight", "limitOver",
                    "over", "positive"},
-                  {"coeffLog", "log"});
+                  in.fileVersion() == 1 ? logarithmic : QStringList());
     const QString mode = in.text("mode");
     DisplaySettings read;
     int modeIndex = -1;

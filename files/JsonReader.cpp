@@ -32,11 +32,12 @@ std::uint32_t bitsOf(float value) {
 
 }  // namespace
 
-JsonReader::JsonReader(const QJsonObject& object, const QString& place_, QString& error_)
-    : members(object), place(place_), error(&error_) {}
+JsonReader::JsonReader(const QJsonObject& object, const QString& place_, QString& error_,
+                       int version_)
+    : members(object), place(place_), error(&error_), version(version_) {}
 
 bool JsonReader::readRoot(const QByteArray& bytes, const QString& format, const QString& kind,
-                          QJsonObject& root, QString& error) {
+                          QJsonObject& root, int& rootVersion, QString& error) {
     if (bytes.isEmpty()) {
         error = QStringLiteral("The %1 file is empty.").arg(kind);
         return false;
@@ -84,8 +85,8 @@ bool JsonReader::readRoot(const QByteArray& bytes, const QString& format, const 
                     .arg(kind, QString::fromLatin1(written.version.left(40)));
         return false;
     }
-    if (version != kVersion) {
-        error = QStringLiteral("The %1's version %2 is %3 this program reads (%4).")
+    if (version < 1 || version > kVersion) {
+        error = QStringLiteral("The %1's version %2 is %3 this program reads (1 to %4).")
                     .arg(kind)
                     .arg(version)
                     .arg(version > kVersion ? QStringLiteral("newer than")
@@ -94,6 +95,7 @@ bool JsonReader::readRoot(const QByteArray& bytes, const QString& format, const 
         return false;
     }
     root = top;
+    rootVersion = version;
     return true;
 }
 
@@ -190,7 +192,7 @@ JsonReader JsonReader::object(const char* key, const QString& objectPlace) {
     if (!failed() && !value.isObject()) {
         fail(QStringLiteral("%1 is not an object.").arg(keyWhat(key)));
     }
-    return JsonReader(failed() ? QJsonObject() : value.toObject(), objectPlace, *error);
+    return JsonReader(failed() ? QJsonObject() : value.toObject(), objectPlace, *error, version);
 }
 
 std::vector<float> JsonReader::floats(const char* key, std::size_t count) {

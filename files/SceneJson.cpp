@@ -1,7 +1,9 @@
 #include "SceneJson.h"
 
 #include <QJsonArray>
+#include <algorithm>
 #include <climits>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -57,12 +59,38 @@ std::vector<Vec2> readCorners(JsonReader& in, const QJsonArray& list, const QStr
     return corners;
 }
 
+// The flows by the names files give them, in the order of Flow.
+const char* const kFlowNames[] = {"closedBox", "windTunnel", "drivenCavity"};
+
+// Version 1 has no flow and no swirl: its scenes are closed boxes without.
 void readSettings(JsonReader in, FluidSettings& settings) {
-    in.expectKeys({"viscosity", "iterations", "viscosityOn", "fade"});
+    QStringList keys = {"viscosity", "iterations", "viscosityOn", "fade"};
+    if (in.fileVersion() >= 2) {
+        keys << "flow"
+             << "flowSpeed"
+             << "swirl";
+    }
+    in.expectKeys(keys);
     settings.viscosityHundredths = in.number("viscosity");
     settings.iterations = in.whole("iterations", INT_MIN, INT_MAX);
     settings.viscosityEnabled = in.flag("viscosityOn");
     settings.fadePerMille = in.number("fade");
+    if (in.fileVersion() < 2) {
+        return;
+    }
+    const QString flow = in.text("flow");
+    int index = -1;
+    for (int k = 0; k < static_cast<int>(std::size(kFlowNames)); ++k) {
+        index = flow == QLatin1String(kFlowNames[k]) ? k : index;
+    }
+    if (!in.failed() && index < 0) {
+        in.fail(QStringLiteral("The flow \"%1\" is not one of closedBox, windTunnel and "
+                               "drivenCavity.")
+                    .arg(flow.left(40)));
+    }
+    settings.flow = static_cast<Flow>(std::max(index, 0));
+    settings.flowSpeed = in.number("flowSpeed");
+    settings.swirl = in.number("swirl");
 }
 
 // The fields of a scene whose grid is offered.
@@ -101,6 +129,16 @@ void check(JsonReader& in, const QString& where, const Scene& scene) {
 
 }  // namespace
 
+namespace {
+
+// A flow outside the enumeration, which no check lets through, is written as the closed box.
+int flowIndex(Flow flow) {
+    const int index = static_cast<int>(flow);
+    return index >= 0 && index < static_cast<int>(std::size(kFlowNames)) ? index : 0;
+}
+
+}  // namespace
+
 QStringList SceneJson::requiredKeys() {
     return {"grid", "settings", "obstacles", "corners"};
 }
@@ -112,7 +150,10 @@ void SceneJson::write(const Scene& scene, QJsonObject& object) {
                   QJsonObject{{"viscosity", JsonReader::floatValue(s.viscosityHundredths)},
                               {"iterations", s.iterations},
                               {"viscosityOn", s.viscosityEnabled},
-                              {"fade", JsonReader::floatValue(s.fadePerMille)}});
+                              {"fade", JsonReader::floatValue(s.fadePerMille)},
+                              {"flow", QLatin1String(kFlowNames[flowIndex(s.flow)])},
+                              {"flowSpeed", JsonReader::floatValue(s.flowSpeed)},
+                              {"swirl", JsonReader::floatValue(s.swirl)}});
     QJsonArray obstacles;
     for (const std::vector<Vec2>& corners : scene.obstacles) {
         obstacles.append(cornersJson(corners));

@@ -102,7 +102,8 @@ void DyeField::splat(Vec2 centre, float radius, DyeColour colour, int flowSize) 
 }
 
 void DyeField::step(const FluidSolver& solver, float keep) {
-    if (isEmpty) {
+    const bool inflow = solver.flow() == Flow::WindTunnel;
+    if (isEmpty && !inflow) {
         return;
     }
     const VectorField& velocity = solver.velocity;
@@ -126,11 +127,32 @@ void DyeField::step(const FluidSolver& solver, float keep) {
             to[c][k] = masked[k] != 0 ? 0.0f : to[c][k];
         }
     }
+    if (inflow) {
+        streakInflow(n);
+    }
     // Faded or masked, the amounts below kFaintestDye are +0; the other amounts are not 0.
     isEmpty =
         std::all_of(std::begin(channels), std::end(channels), [](const std::vector<float>& c) {
             return std::all_of(c.begin(), c.end(), [](float v) { return v == 0.0f; });
         });
+}
+
+void DyeField::streakInflow(int flowSize) {
+    const float s = static_cast<float>(flowSize) / static_cast<float>(dyeSize);
+    for (int b = 0; b < dyeSize; ++b) {
+        // Stripe (2 * kInflowStreaks) * (b + 0.5) / D of the height: the odd ones are dyed.
+        const int stripe = static_cast<int>(2 * kInflowStreaks * (b + 0.5) / dyeSize);
+        const DyeColour colour = stripe % 2 == 1 ? pourColour(stripe / 2) : DyeColour{0, 0, 0};
+        const float amount[3] = {colour.red, colour.green, colour.blue};
+        // The texels whose centres lie in the inflow's column of cells, x < 0.5.
+        for (int a = 0; a < dyeSize && texelCentre(a, s) < 0.5f; ++a) {
+            const std::size_t k =
+                static_cast<std::size_t>(a) + static_cast<std::size_t>(b) * dyeSize;
+            for (int c = 0; c < 3; ++c) {
+                channels[c][k] = amount[c];
+            }
+        }
+    }
 }
 
 void DyeField::followObstacles(const FoldedObstacles& obstacles, int flowSize) {

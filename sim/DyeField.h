@@ -66,9 +66,14 @@ public:
     void splat(Vec2 centre, float radius, DyeColour colour, int flowSize);
 
     // One step along the solver's velocity (its size N, f = timeStep / spacing, its obstacles),
-    // fading by keep (clamped to [0, 1]; 1 never fades). Does nothing while the dye is empty;
+    // fading by keep (clamped to [0, 1]; 1 never fades); in a wind tunnel the inflow then brings
+    // in its streaks (streakInflow). Does nothing while the dye is empty, but in a wind tunnel;
     // after a step that leaves every texel 0, the dye is empty. The flow must be square.
     void step(const FluidSolver& solver, float keep);
+
+    // Streaks of dye that a wind tunnel brings in: kInflowStreaks bands, evenly spaced down the
+    // inflow, each a colour of pourColour's in turn.
+    static constexpr int kInflowStreaks = 8;
 
     // The instruction set of the step: at construction defaultSimdPath(). Returns false, and
     // keeps the current one, for a path this processor cannot run.
@@ -81,6 +86,9 @@ public:
     static DyeColour pourColour(int drag);
 
 private:
+    // Sets the texels whose centres lie in the inflow's column of flow cells (x < 0.5) to the
+    // streaks' colours, and those between them to 0.
+    void streakInflow(int flowSize);
     // Rebuilds the obstacle mask for a flow of flowSize cells if it or the obstacles changed.
     void followObstacles(const FoldedObstacles& obstacles, int flowSize);
 

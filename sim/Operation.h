@@ -2,6 +2,7 @@
 
 #include <cstdint>
 
+#include "Flow.h"
 #include "Vec2.h"
 
 // One thing done to the fluid, in the order the solver saw it: what the mouse, the menus, the
@@ -26,6 +27,9 @@ enum class OperationKind : std::uint8_t {
     Pause,             // count 1 pauses, 0 resumes
     Wait,              // count milliseconds in which nothing happened (recordings only)
     Checkpoint,  // digest: the velocity's fieldDigest after the steps so far (recordings only)
+    Flow,        // count: the flow of the walls, 0 closed box, 1 wind tunnel, 2 driven cavity
+    FlowSpeed,   // value: the inflow's or the lid's speed
+    Swirl,       // value: the vorticity confinement's epsilon
     Count,       // not a kind: the number of kinds above, which new kinds go before
 };
 
@@ -81,4 +85,7 @@ struct Operation {
     }
     static Operation fade(float perMille) { return of(OperationKind::Fade, 0, perMille); }
     static Operation pause(bool paused) { return of(OperationKind::Pause, paused ? 1 : 0); }
+    static Operation flow(::Flow walls) { return of(OperationKind::Flow, static_cast<int>(walls)); }
+    static Operation flowSpeed(float speed) { return of(OperationKind::FlowSpeed, 0, speed); }
+    static Operation swirl(float epsilon) { return of(OperationKind::Swirl, 0, epsilon); }
 };

@@ -116,6 +116,15 @@ std::string settingProblem(const Operation& op, ReplayState& state) {
             break;
         case OperationKind::ViscosityEnabled:
             return switchProblem(op, "switches the viscosity");
+        case OperationKind::Flow:
+            state.settings.flow = static_cast<Flow>(op.count);
+            break;
+        case OperationKind::FlowSpeed:
+            state.settings.flowSpeed = op.value;
+            break;
+        case OperationKind::Swirl:
+            state.settings.swirl = op.value;
+            break;
         default:
             return {};
     }
@@ -139,6 +148,9 @@ std::string operationProblem(const Operation& op, ReplayState& state) {
         case OperationKind::Iterations:
         case OperationKind::ViscosityEnabled:
         case OperationKind::Fade:
+        case OperationKind::Flow:
+        case OperationKind::FlowSpeed:
+        case OperationKind::Swirl:
             return settingProblem(op, state);
         case OperationKind::Pause:
             return switchProblem(op, "pauses");

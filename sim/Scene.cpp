@@ -163,6 +163,20 @@ std::string settingsProblem(const FluidSettings& settings) {
         return "the fade " + numberText(settings.fadePerMille) + " is outside 0 to " +
                numberText(SceneLimits::kMaxFade);
     }
+    const int flow = static_cast<int>(settings.flow);
+    if (flow < 0 || flow > static_cast<int>(Flow::DrivenCavity)) {
+        return "the flow " + std::to_string(flow) +
+               " is not a closed box (0), a wind tunnel (1) "
+               "or a driven cavity (2)";
+    }
+    if (!within(settings.flowSpeed, 0.0f, SceneLimits::kMaxFlowSpeed)) {
+        return "the flow's speed " + numberText(settings.flowSpeed) + " is outside 0 to " +
+               numberText(SceneLimits::kMaxFlowSpeed);
+    }
+    if (!within(settings.swirl, 0.0f, SceneLimits::kMaxSwirl)) {
+        return "the swirl " + numberText(settings.swirl) + " is outside 0 to " +
+               numberText(SceneLimits::kMaxSwirl);
+    }
     return {};
 }
 

@@ -3,20 +3,27 @@
 #include <string>
 #include <vector>
 
+#include "Flow.h"
 #include "Vec2.h"
 
 // The settings of the fluid that the panel sets, as a simulation starts with them: a viscosity
-// of 0.01, 20 sweeps, and a fade that loses half the dye in 300 steps, five seconds at 60 a
-// second.
+// of 0.01, 20 sweeps, a fade that loses half the dye in 300 steps (five seconds at 60 a
+// second), the closed box, and no swirl.
 struct FluidSettings {
     float viscosityHundredths = 1.0f;  // the solver's viscosity is this times 0.01
     int iterations = 20;               // Gauss-Seidel sweeps per diffusion and per pressure solve
     bool viscosityEnabled = true;
     float fadePerMille = 2.3f;  // thousandths of the dye lost per step
+    Flow flow = Flow::ClosedBox;
+    // The wind tunnel's inflow or the cavity's lid, in domain lengths per unit of time.
+    float flowSpeed = kTunnelInflowSpeed;
+    // Epsilon of the vorticity confinement; 0 adds none.
+    float swirl = 0.0f;
 
     bool operator==(const FluidSettings& o) const {
         return viscosityHundredths == o.viscosityHundredths && iterations == o.iterations &&
-               viscosityEnabled == o.viscosityEnabled && fadePerMille == o.fadePerMille;
+               viscosityEnabled == o.viscosityEnabled && fadePerMille == o.fadePerMille &&
+               flow == o.flow && flowSpeed == o.flowSpeed && swirl == o.swirl;
     }
     bool operator!=(const FluidSettings& o) const { return !(*this == o); }
 };
@@ -63,6 +70,9 @@ struct SceneLimits {
     static constexpr int kMinIterations = 2;
     static constexpr int kMaxIterations = 50;
     static constexpr float kMaxFade = 100.0f;
+    // The flows' speed, and the swirl.
+    static constexpr float kMaxFlowSpeed = 4.0f;
+    static constexpr float kMaxSwirl = 100.0f;
     // Largest velocity component that a field may hold: far past any stir.
     static constexpr float kMaxVelocity = 1e7f;
 };

@@ -42,6 +42,8 @@ std::unique_ptr<FluidSolver> Simulation::makeSolver(int size, const FluidSetting
         size, size, kTimeStep, static_cast<float>(s.viscosityHundredths * kViscosityUnit),
         s.iterations);
     made->setViscosityEnabled(s.viscosityEnabled);
+    made->setFlow(s.flow, s.flowSpeed);
+    made->setVorticityConfinement(s.swirl);
     made->useSimdPath(simdPath);
     return made;
 }
@@ -121,6 +123,25 @@ bool Simulation::dispatch(const Operation& op) {
             return true;
         case OperationKind::Pause:
             return setPaused(op.count != 0);
+        case OperationKind::Flow:
+        case OperationKind::FlowSpeed:
+            if (op.kind == OperationKind::Flow &&
+                (op.count < 0 || op.count > static_cast<int>(Flow::DrivenCavity))) {
+                return false;
+            }
+            changed();
+            if (op.kind == OperationKind::Flow) {
+                fluidSettings.flow = static_cast<Flow>(op.count);
+            } else {
+                fluidSettings.flowSpeed = op.value;
+            }
+            solver->setFlow(fluidSettings.flow, fluidSettings.flowSpeed);
+            return true;
+        case OperationKind::Swirl:
+            changed();
+            fluidSettings.swirl = op.value;
+            solver->setVorticityConfinement(op.value);
+            return true;
         case OperationKind::Step:  // apply steps
         case OperationKind::Wait:  // kept by recordings only
         case OperationKind::Checkpoint:
