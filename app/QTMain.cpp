@@ -61,6 +61,8 @@ QTMain::QTMain(int gridSize, QWidget* parent, Qt::WindowFlags flags)
             &GLWidget::setDisplaySettings);
     new MenuMirror(ui->Grid, ui->menuGrid);
     new MenuMirror(ui->ComboBoxDisplay, ui->menuView);
+    new MenuMirror(ui->Flow, ui->menuFlow);
+    addNewSceneActions();
     connectController();
     connectActions();
 
@@ -120,6 +122,7 @@ void QTMain::connectActions() {
              [this] { controller.apply(Operation::removeLastCorner()); });
     onAction(ui->actionDiscardCorners, [this] { controller.apply(Operation::discardCorners()); });
     onAction(ui->actionClearObstacles, [this] { controller.apply(Operation::clearObstacles()); });
+    onAction(ui->actionCylinder, [this] { controller.placeCylinder(); });
     onAction(ui->actionOutlines, [this] {
         const bool visible = !glWidget->isOverlayVisible();
         glWidget->setOverlayVisible(visible);
@@ -131,6 +134,28 @@ void QTMain::connectActions() {
         isFullScreen() ? showNormal() : showFullScreen();
         ui->actionFullScreen->setChecked(isFullScreen());
     });
+}
+
+void QTMain::addNewSceneActions() {
+    const struct {
+        QString name;
+        Flow flow;
+    } presets[] = {{tr("&Closed Box"), Flow::ClosedBox},
+                   {tr("&Wind Tunnel with a Cylinder"), Flow::WindTunnel},
+                   {tr("&Driven Cavity"), Flow::DrivenCavity}};
+    for (const auto& preset : presets) {
+        const Flow flow = preset.flow;
+        connect(ui->menuNew->addAction(preset.name), &QAction::triggered, this, [this, flow] {
+            if (controller.isRecording()) {
+                warn(tr("New"), tr("Stop the recording (Ctrl+R) before starting a new scene."));
+                return;
+            }
+            // The tunnel's streaks of dye show its flow best.
+            DisplaySettings display = glWidget->displaySettings();
+            display.mode = flow == Flow::WindTunnel ? DisplayMode::Dye : display.mode;
+            openScene(SceneDocument{newScene(flow), display});
+        });
+    }
 }
 
 void QTMain::savePicture() {
@@ -353,9 +378,10 @@ QString QTMain::startReplay(RecordingDocument document) {
 void QTMain::holdFluidControls(bool held) {
     panel->setFluidControlsEnabled(!held);
     for (QAction* action : {ui->actionRest, ui->actionRemoveLastCorner, ui->actionDiscardCorners,
-                            ui->actionClearObstacles, ui->actionSaveScene}) {
+                            ui->actionClearObstacles, ui->actionCylinder, ui->actionSaveScene}) {
         action->setEnabled(!held);
     }
+    ui->menuNew->setEnabled(!held);
 }
 
 void QTMain::replayFinished(const QString& verdict) {

@@ -56,6 +56,8 @@ private:
     // The menus' actions, with their keys: Ctrl+O, Ctrl+S, Ctrl+E, Ctrl+R, Ctrl+Q; P pause,
     // R rest, O outlines, Ctrl+Z and Esc for corners, F11 full screen.
     void connectActions();
+    // File > New: a scene of each flow (newScene), opened as a scene file would be.
+    void addNewSceneActions();
     // Asks for a file name, proposing a time-stamped one in the Pictures folder, and saves the
     // view's picture there as a PNG.
     void savePicture();

@@ -14,6 +14,12 @@ constexpr double kCoeffSliderScale = 100.0;
 // The display combo box's items, in the order of the modes they stand for.
 const char* const kModeNames[] = {"Vectors", "Velocity", "Vortex", "Dye"};
 
+// What the speed is the speed of, for each flow; the closed box has none.
+QString speedLabel(Flow flow) {
+    return flow == Flow::DrivenCavity ? SettingsPanel::tr("Lid speed")
+                                      : SettingsPanel::tr("Inflow speed");
+}
+
 }  // namespace
 
 SettingsPanel::SettingsPanel(Ui::QTMainClass& ui_, SimulationController& controller_, int gridSize,
@@ -35,6 +41,21 @@ void SettingsPanel::fillBoxes(int gridSize) {
         ui.Grid->addItem(tr("%1 x %1").arg(size), size);
     }
     ui.Grid->setCurrentIndex(ui.Grid->findData(gridSize));
+    // The flows, in the order of Flow.
+    for (const QString& name : {tr("Closed box"), tr("Wind tunnel"), tr("Driven cavity")}) {
+        ui.Flow->addItem(name);
+    }
+    ui.FlowSpeed->setMaximum(SceneLimits::kMaxFlowSpeed);
+    ui.Swirl->setMaximum(SceneLimits::kMaxSwirl);
+    showFlow(controller.simulation().settings());
+}
+
+void SettingsPanel::showFlow(const FluidSettings& s) {
+    ui.Flow->setCurrentIndex(static_cast<int>(s.flow));
+    ui.FlowSpeed->setValue(s.flowSpeed);
+    ui.FlowSpeed->setEnabled(s.flow != Flow::ClosedBox && ui.Flow->isEnabled());
+    ui.statictextFlowSpeed->setText(speedLabel(s.flow));
+    ui.Swirl->setValue(s.swirl);
 }
 
 void SettingsPanel::bindFluidControls() {
@@ -55,6 +76,17 @@ void SettingsPanel::bindFluidControls() {
             [c](double perMille) { c->apply(Operation::fade(static_cast<float>(perMille))); });
     connect(ui.ClrObs, &QAbstractButton::clicked, c,
             [c] { c->apply(Operation::clearObstacles()); });
+    connect(ui.Cylinder, &QAbstractButton::clicked, c, [c] { c->placeCylinder(); });
+    connect(ui.Flow, QOverload<int>::of(&QComboBox::currentIndexChanged), c, [this, c](int k) {
+        const Flow flow = static_cast<Flow>(k);
+        ui.FlowSpeed->setEnabled(flow != Flow::ClosedBox && ui.Flow->isEnabled());
+        ui.statictextFlowSpeed->setText(speedLabel(flow));
+        c->apply(Operation::flow(flow));
+    });
+    connect(ui.FlowSpeed, QOverload<double>::of(&QDoubleSpinBox::valueChanged), c,
+            [c](double speed) { c->apply(Operation::flowSpeed(static_cast<float>(speed))); });
+    connect(ui.Swirl, QOverload<double>::of(&QDoubleSpinBox::valueChanged), c,
+            [c](double swirl) { c->apply(Operation::swirl(static_cast<float>(swirl))); });
 }
 
 void SettingsPanel::bindDisplayControls() {
@@ -105,19 +137,23 @@ void SettingsPanel::showFluidSettings() {
     // held: choosing the grid the simulation has changes nothing, and its menu follows it.
     const FluidSettings s = controller.simulation().settings();
     const QSignalBlocker viscosity(ui.viscosity), value(ui.ViscosityValue),
-        iterations(ui.NumberIteration), fade(ui.Fade);
+        iterations(ui.NumberIteration), fade(ui.Fade), flow(ui.Flow), speed(ui.FlowSpeed),
+        swirl(ui.Swirl);
     ui.viscosity->setChecked(s.viscosityEnabled);
     ui.ViscosityValue->setValue(s.viscosityHundredths);
     ui.ViscosityValue->setEnabled(s.viscosityEnabled && ui.viscosity->isEnabled());
     ui.NumberIteration->setValue(s.iterations);
     ui.Fade->setValue(s.fadePerMille);
+    showFlow(s);
     ui.Grid->setCurrentIndex(ui.Grid->findData(controller.simulation().gridSize()));
 }
 
 void SettingsPanel::setFluidControlsEnabled(bool enabled) {
-    for (QWidget* control : std::initializer_list<QWidget*>{ui.viscosity, ui.NumberIteration,
-                                                            ui.Grid, ui.Fade, ui.ClrObs}) {
+    for (QWidget* control :
+         std::initializer_list<QWidget*>{ui.viscosity, ui.NumberIteration, ui.Grid, ui.Fade,
+                                         ui.ClrObs, ui.Cylinder, ui.Flow, ui.Swirl}) {
         control->setEnabled(enabled);
     }
     ui.ViscosityValue->setEnabled(enabled && ui.viscosity->isChecked());
+    ui.FlowSpeed->setEnabled(enabled && ui.Flow->currentIndex() != 0);
 }

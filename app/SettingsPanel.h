@@ -3,6 +3,7 @@
 #include <QObject>
 
 #include "DisplaySettings.h"
+#include "Scene.h"
 
 class SimulationController;
 
@@ -11,7 +12,8 @@ class QTMainClass;
 }
 
 // The settings panel of the form, bound to its controls by explicit connections: the fluid's
-// controls (viscosity, its value in hundredths, the sweeps, the grid, the fade, Clear Obstacles)
+// controls (viscosity, its value in hundredths, the sweeps, the grid, the flow, its speed, the
+// swirl, the fade, Clear Obstacles, Cylinder)
 // become operations on the controller; the colouring's controls become one DisplaySettings,
 // sent whole whenever any of them changes. The logarithmic controls stay disabled and unbound.
 class SettingsPanel : public QObject {
@@ -37,6 +39,8 @@ signals:
 
 private:
     void fillBoxes(int gridSize);
+    // The flow, its speed (named for what it is the speed of) and the swirl, sending nothing.
+    void showFlow(const FluidSettings& settings);
     void bindFluidControls();
     void bindDisplayControls();
 

@@ -160,6 +160,17 @@ void SimulationController::setPaused(bool paused) {
     }
 }
 
+bool SimulationController::placeCylinder() {
+    if (replay != nullptr) {
+        return false;
+    }
+    sim.apply(Operation::discardCorners());
+    for (const Vec2& c : cylinderPolygon(sim.gridSize())) {
+        sim.apply(Operation::corner(static_cast<int>(c.x), static_cast<int>(c.y)));
+    }
+    return apply(Operation::buildObstacle());
+}
+
 QString SimulationController::openScene(const Scene& scene) {
     const QString problem = QString::fromStdString(sim.openScene(scene));
     if (problem.isEmpty()) {

@@ -53,6 +53,10 @@ public:
     // read once per frame. The default grid takes every move as it comes.
     bool movesWaitForStep() const;
 
+    // Places the cylinder of the wind tunnel (cylinderPolygon) as an obstacle, through the
+    // operations of its corners; corners placed before are discarded first.
+    bool placeCylinder();
+
     // Opens a scene (see Simulation::openScene): an empty string, or what is wrong with it and
     // nothing changed. Ends a replay.
     QString openScene(const Scene& scene);

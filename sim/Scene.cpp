@@ -134,6 +134,22 @@ bool SceneLimits::isOfferedGridSize(int size) {
     return std::find(std::begin(kGridSizes), std::end(kGridSizes), size) != std::end(kGridSizes);
 }
 
+Scene newScene(Flow flow) {
+    Scene made;
+    made.settings.flow = flow;
+    if (flow == Flow::WindTunnel) {
+        made.gridSize = 200;
+        made.settings.flowSpeed = kTunnelInflowSpeed;
+        made.settings.viscosityHundredths = kTunnelViscosityHundredths;
+        made.settings.iterations = SceneLimits::kMaxIterations;
+        made.obstacles.push_back(cylinderPolygon(made.gridSize));
+    } else if (flow == Flow::DrivenCavity) {
+        // Re = U * L / viscosity = 1 * 1 / 0.01
+        made.settings.flowSpeed = kCavityLidSpeed;
+    }
+    return made;
+}
+
 std::string offeredSizesText() {
     std::string text;
     const int count = static_cast<int>(std::size(SceneLimits::kGridSizes));

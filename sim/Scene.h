@@ -77,6 +77,11 @@ struct SceneLimits {
     static constexpr float kMaxVelocity = 1e7f;
 };
 
+// A new scene of a flow, at rest, with the settings that show it: the closed box as a simulation
+// starts; the wind tunnel on the grid of 200 with the cylinder, and the inflow, viscosity and
+// sweeps under which it sheds a vortex street; the driven cavity at a Reynolds number of 100.
+Scene newScene(Flow flow);
+
 // The grid sizes on offer, as "100, 200 or 400".
 std::string offeredSizesText();
 
