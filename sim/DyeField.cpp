@@ -140,8 +140,9 @@ void DyeField::step(const FluidSolver& solver, float keep) {
 void DyeField::streakInflow(int flowSize) {
     const float s = static_cast<float>(flowSize) / static_cast<float>(dyeSize);
     for (int b = 0; b < dyeSize; ++b) {
-        // Stripe (2 * kInflowStreaks) * (b + 0.5) / D of the height: the odd ones are dyed.
-        const int stripe = static_cast<int>(2 * kInflowStreaks * (b + 0.5) / dyeSize);
+        // Stripe (2 * kInflowStreaks + 1) * (b + 0.5) / D of the height: the odd ones are dyed,
+        // the middle one among them, which meets an obstacle on the centre line.
+        const int stripe = static_cast<int>((2 * kInflowStreaks + 1) * (b + 0.5) / dyeSize);
         const DyeColour colour = stripe % 2 == 1 ? pourColour(stripe / 2) : DyeColour{0, 0, 0};
         const float amount[3] = {colour.red, colour.green, colour.blue};
         // The texels whose centres lie in the inflow's column of cells, x < 0.5.

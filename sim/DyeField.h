@@ -72,8 +72,8 @@ public:
     void step(const FluidSolver& solver, float keep);
 
     // Streaks of dye that a wind tunnel brings in: kInflowStreaks bands, evenly spaced down the
-    // inflow, each a colour of pourColour's in turn.
-    static constexpr int kInflowStreaks = 8;
+    // inflow with a gap at each wall, each a colour of pourColour's in turn.
+    static constexpr int kInflowStreaks = 7;
 
     // The instruction set of the step: at construction defaultSimdPath(). Returns false, and
     // keeps the current one, for a path this processor cannot run.
