@@ -26,20 +26,23 @@ int hexDigit(char c) {
 
 // Reads the string that starts at text[k] == '"' and returns its value; k ends past the closing
 // quote. Escapes are decoded, so that "a" and "\u0061" are the same key.
-QString readString(const QByteArray& text, qsizetype& k) {
+QString readString(const QByteArray& bytes, qsizetype& k) {
+    // Through a pointer: Qt 5's QByteArray indexes with int alone.
+    const char* const text = bytes.constData();
+    const qsizetype size = bytes.size();
     QByteArray plain;
     QString value;
     const auto flush = [&] {
         value += QString::fromUtf8(plain);
         plain.clear();
     };
-    for (++k; k < text.size() && text[k] != '"'; ++k) {
-        if (text[k] != '\\' || k + 1 >= text.size()) {
+    for (++k; k < size && text[k] != '"'; ++k) {
+        if (text[k] != '\\' || k + 1 >= size) {
             plain += text[k];
             continue;
         }
         const char e = text[++k];
-        if (e == 'u' && k + 4 < text.size()) {
+        if (e == 'u' && k + 4 < size) {
             int unit = 0;
             for (int d = 1; d <= 4; ++d) {
                 unit = unit * 16 + std::max(hexDigit(text[k + d]), 0);
@@ -61,7 +64,9 @@ QString readString(const QByteArray& text, qsizetype& k) {
 
 }  // namespace
 
-JsonText JsonText::scan(const QByteArray& text) {
+JsonText JsonText::scan(const QByteArray& bytes) {
+    const char* const text = bytes.constData();
+    const qsizetype size = bytes.size();
     JsonText found;
     // The keys of each object open, innermost last; arrays open hold none.
     struct Open {
@@ -71,7 +76,7 @@ JsonText JsonText::scan(const QByteArray& text) {
     std::vector<Open> open;
     bool expectKey = false;
     QString lastKey;
-    for (qsizetype k = 0; k < text.size();) {
+    for (qsizetype k = 0; k < size;) {
         const char c = text[k];
         if (isSpace(c)) {
             ++k;
@@ -90,7 +95,7 @@ JsonText JsonText::scan(const QByteArray& text) {
             expectKey = false;
             ++k;
         } else if (c == '"') {
-            const QString value = readString(text, k);
+            const QString value = readString(bytes, k);
             if (expectKey && !open.empty()) {
                 if (open.back().keys.contains(value) && found.repeatedKey.isEmpty()) {
                     found.repeatedKey = value;
@@ -102,12 +107,12 @@ JsonText JsonText::scan(const QByteArray& text) {
         } else {
             // A number, true, false or null, up to the next delimiter.
             const qsizetype first = k;
-            while (k < text.size() && !isSpace(text[k]) && text[k] != ',' && text[k] != '}' &&
+            while (k < size && !isSpace(text[k]) && text[k] != ',' && text[k] != '}' &&
                    text[k] != ']') {
                 ++k;
             }
             if (open.size() == 1 && lastKey == QLatin1String("version")) {
-                found.version = text.mid(first, k - first);
+                found.version = bytes.mid(first, k - first);
             }
         }
     }
