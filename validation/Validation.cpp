@@ -31,14 +31,17 @@ std::string validationText(const ValidationReport& report, const ValidationSetti
     }
     if (!report.cavity.empty()) {
         text += "Driven cavity, RMS error against Ghia et al. (u and v, 34 points)\n";
-        text += "    Re  cells  sweeps   steady at t     RMS u   RMS v    RMS\n";
+        text += "    Re  cells  sweeps  steady at t    RMS u   RMS v    RMS\n";
         char line[120];
         for (const CavityResult& r : report.cavity) {
-            std::snprintf(
-                line, sizeof line, "  %4d  %5d  %6d   %-10s  %7.4f %7.4f %7.4f\n", r.reynolds,
-                r.gridSize, r.iterations,
-                r.steady ? std::to_string(static_cast<int>(r.time + 0.5)).c_str() : "not steady",
-                r.rmsU, r.rmsV, r.rms);
+            char time[32];
+            if (r.steady) {
+                std::snprintf(time, sizeof time, "%.1f", r.time);
+            } else {
+                std::snprintf(time, sizeof time, "not steady");
+            }
+            std::snprintf(line, sizeof line, "  %4d  %5d  %6d  %-11s  %7.4f %7.4f %7.4f\n",
+                          r.reynolds, r.gridSize, r.iterations, time, r.rmsU, r.rmsV, r.rms);
             text += line;
         }
         text += "\n";

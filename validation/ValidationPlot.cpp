@@ -4,6 +4,7 @@
 #include <QPainterPath>
 #include <QString>
 #include <algorithm>
+#include <cmath>
 #include <set>
 
 #include "GhiaData.h"
@@ -30,17 +31,24 @@ void drawAxes(QPainter& p, const Chart& c, double xStep, double yStep, const QSt
     p.setPen(QPen(Qt::black, 1));
     p.drawRect(c.pixels);
     const QFontMetrics metrics = p.fontMetrics();
-    for (double x = c.x0; x <= c.x1 + 1e-9; x += xStep) {
+    // Ticks counted rather than summed, so that no rounding error shows in a label.
+    const auto label = [](double value, double step) {
+        return QString::number(std::fabs(value) < 1e-6 * step ? 0.0 : value, 'f',
+                               step >= 1.0 ? 0 : 2);
+    };
+    for (int k = 0; c.x0 + k * xStep <= c.x1 + 1e-9 * xStep; ++k) {
+        const double x = c.x0 + k * xStep;
         const QPointF t = c.at(x, c.y0);
         p.drawLine(t, t - QPointF(0, 4));
-        const QString label = QString::number(x, 'g', 3);
-        p.drawText(QPointF(t.x() - metrics.horizontalAdvance(label) / 2.0, t.y() + 14), label);
+        const QString text = label(x, xStep);
+        p.drawText(QPointF(t.x() - metrics.horizontalAdvance(text) / 2.0, t.y() + 14), text);
     }
-    for (double y = c.y0; y <= c.y1 + 1e-9; y += yStep) {
+    for (int k = 0; c.y0 + k * yStep <= c.y1 + 1e-9 * yStep; ++k) {
+        const double y = c.y0 + k * yStep;
         const QPointF t = c.at(c.x0, y);
         p.drawLine(t, t + QPointF(4, 0));
-        const QString label = QString::number(y, 'g', 3);
-        p.drawText(QPointF(t.x() - metrics.horizontalAdvance(label) - 4, t.y() + 4), label);
+        const QString text = label(y, yStep);
+        p.drawText(QPointF(t.x() - metrics.horizontalAdvance(text) - 4, t.y() + 4), text);
     }
     p.drawText(QPointF(c.pixels.left(), c.pixels.top() - 8), title);
     p.drawText(QPointF(c.pixels.center().x() - metrics.horizontalAdvance(xName) / 2.0,
@@ -108,7 +116,7 @@ QImage cavityPlot(const ValidationReport& report, int reynolds, QSize size) {
     const double w = size.width();
     const double h = size.height();
     const double uLow = reynolds == 100 ? -0.4 : -0.6;
-    const double vLow = reynolds == 100 ? -0.3 : -0.6;
+    const double vLow = reynolds == 100 ? -0.4 : -0.6;
     const Chart uChart{QRectF(60, 40, w / 2 - 100, h - 100), uLow, 1.0, 0.0, 1.0};
     const Chart vChart{QRectF(w / 2 + 60, 40, w / 2 - 100, h - 100), 0.0, 1.0, vLow, 0.6};
     drawAxes(p, uChart, 0.2, 0.2, QString("Driven cavity, Re = %1: u on x = 0.5").arg(reynolds),
