@@ -1,143 +1,71 @@
 #include "QTMain.h"
 
-#include <QActionGroup>
 #include <QCloseEvent>
-#include <QDateTime>
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QImage>
 #include <QLabel>
 #include <QMessageBox>
 #include <QMimeData>
-#include <QSignalBlocker>
-#include <QStandardPaths>
 #include <QUrl>
-#include <cmath>
 #include <cstdio>
 
-#include "DisplayFieldOGL.h"
+#include "FileDialogs.h"
+#include "FileFormat.h"
 #include "GLWidget.h"
+#include "MenuMirror.h"
 #include "RecordingFile.h"
 #include "SceneFile.h"
+#include "SettingsPanel.h"
 #include "VelocityExport.h"
+#include "ViewPainter.h"
 #include "ui_QTMain.h"
 
 namespace {
 
-// Pixels along each side of the view when the window opens.
-constexpr int kOpeningViewSide = 641;
+const QString kSceneSuffix = QLatin1String(FileFormat::kSceneSuffix);
+const QString kRecordingSuffix = QLatin1String(FileFormat::kRecordingSuffix);
 
-// The coefficient sliders hold hundredths.
-constexpr double kCoeffSliderScale = 100.0;
-
-float sliderCoefficient(int value) {
-    return static_cast<float>(value / kCoeffSliderScale);
+// A step takes a fraction of a millisecond: shown to a hundredth, so that the read-out says
+// more than 0. Five digits hold up to 99.99 this way, and whole milliseconds above.
+QString stepTimeText(qint64 nanoseconds) {
+    const double ms = static_cast<double>(nanoseconds) / 1e6;
+    return QString::number(ms, 'f', ms < 100.0 ? 2 : 0);
 }
 
-// A standard folder of the user's, or the home folder where there is none.
-QString userFolder(QStandardPaths::StandardLocation location) {
-    const QString folder = QStandardPaths::writableLocation(location);
-    return !folder.isEmpty() && QDir(folder).exists() ? folder : QDir::homePath();
-}
-
-// fluid-2026-12-10-143005.png and the like.
-QString timeStampedName(const QString& suffix) {
-    return QString("fluid-%1.%2")
-        .arg(QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd-HHmmss")), suffix);
-}
-
-const QString kSceneSuffix = QStringLiteral("fluidscene");
-const QString kRecordingSuffix = QStringLiteral("fluidrec");
-
-// Asks for a file to write, proposing name in folder; empty when the user cancels. filters
-// lists the choices; the chosen one is returned in chosenFilter.
-QString askSavePath(QWidget* parent, const QString& title, const QString& folder,
-                    const QString& name, const QStringList& filters,
-                    QString* chosenFilter = nullptr) {
-    QFileDialog dialog(parent, title, folder);
-    dialog.setNameFilters(filters);
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setDefaultSuffix(QFileInfo(name).suffix());
-    dialog.selectFile(name);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
-        return QString();
-    }
-    if (chosenFilter != nullptr) {
-        *chosenFilter = dialog.selectedNameFilter();
-    }
-    return dialog.selectedFiles().constFirst();
-}
-
-QString askOpenPath(QWidget* parent, const QString& title, const QString& filter) {
-    return QFileDialog::getOpenFileName(parent, title,
-                                        userFolder(QStandardPaths::DocumentsLocation), filter);
-}
-
-// Whether a file names the recording format near its start; anything else is read as a scene.
-bool looksLikeRecording(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        return false;
-    }
-    return file.read(4096).contains(RecordingFile::kFormat);
+QString documents() {
+    return FileDialogs::userFolder(QStandardPaths::DocumentsLocation);
 }
 
 }  // namespace
 
 QTMain::QTMain(int gridSize, QWidget* parent, Qt::WindowFlags flags)
-    : QMainWindow(parent, flags), ui(std::make_unique<Ui::QTMainClass>()) {
-    // setupUi sets every default before it connects the slots, so it sends nothing to the view.
+    : QMainWindow(parent, flags),
+      ui(std::make_unique<Ui::QTMainClass>()),
+      controller(*new SimulationController(gridSize, this)) {
     ui->setupUi(this);
     setAcceptDrops(true);
     // The window opens at the smallest size that gives the view 641 x 641 pixels, whatever the
     // style makes of the status bar; the view then grows and shrinks with the window.
     const QSize smallestView = ui->horizontalLayout->minimumSize();
-    ui->horizontalLayout->setMinimumSize(kOpeningViewSide, kOpeningViewSide);
+    ui->horizontalLayout->setMinimumSize(ViewPainter::kViewPixels, ViewPainter::kViewPixels);
     resize(minimumSizeHint());
     ui->horizontalLayout->setMinimumSize(smallestView);
 
-    glWidget = std::make_unique<GLWidget>(this, ui->ComputeTime, gridSize);
+    glWidget = std::make_unique<GLWidget>(this, controller);
     ui->hboxLayout->addWidget(glWidget.get());
-
-    // The item index is the display mode. The first item added would select itself and send
-    // mode 0; only the selection below reaches the view.
-    {
-        const QSignalBlocker blocker(ui->ComboBoxDisplay);
-        ui->ComboBoxDisplay->addItem(QString("Vectors"));
-        ui->ComboBoxDisplay->addItem(QString("Velocity"));
-        ui->ComboBoxDisplay->addItem(QString("Vortex"));
-        ui->ComboBoxDisplay->addItem(QString("Dye"));
-    }
-    // The grid sizes on offer, the one the view starts with selected; nothing reaches the view.
-    {
-        const QSignalBlocker blocker(ui->Grid);
-        for (int size : Simulation::kGridSizes) {
-            ui->Grid->addItem(tr("%1 x %1").arg(size), size);
-        }
-        ui->Grid->setCurrentIndex(ui->Grid->findData(gridSize));
-    }
-    // Through on_ComboBoxDisplay_currentIndexChanged the view starts in Vortex mode.
-    ui->ComboBoxDisplay->setCurrentIndex(2);
-
-    connect(glWidget.get(), &GLWidget::statusMessage, this,
-            [this](const QString& text) { ui->statusBar->showMessage(text); });
-    connect(glWidget.get(), &GLWidget::replayProgress, this, [this](long long step, long long n) {
-        ui->statusBar->showMessage(tr("Replay: step %1 of %2, P pauses").arg(step).arg(n));
-    });
-    connect(glWidget.get(), &GLWidget::replayFinished, this, &QTMain::replayFinished);
-    connect(glWidget.get(), &GLWidget::recordingFilled, this, [this] {
-        if (recordPath.isEmpty()) {
-            saveRecording();  // as long as a recording can be: saved now
-        }
-        ui->statusBar->showMessage(tr("The recording is as long as a recording can be: it "
-                                      "keeps what it has"));
-    });
-    connect(glWidget.get(), &GLWidget::fluidSettingsChanged, this, &QTMain::showFluidSettings);
-    addChoiceActions();
+    panel = new SettingsPanel(*ui, controller, gridSize, this);
+    connect(panel, &SettingsPanel::displaySettingsChanged, glWidget.get(),
+            &GLWidget::setDisplaySettings);
+    new MenuMirror(ui->Grid, ui->menuGrid);
+    new MenuMirror(ui->ComboBoxDisplay, ui->menuView);
+    new MenuMirror(ui->Flow, ui->menuFlow);
+    addNewSceneActions();
+    connectController();
     connectActions();
+
     recordingMark = new QLabel(tr("Recording"), this);
     recordingMark->setStyleSheet(QStringLiteral("color: #c00000; font-weight: bold"));
     ui->statusBar->addPermanentWidget(recordingMark);
@@ -150,10 +78,28 @@ QTMain::QTMain(int gridSize, QWidget* parent, Qt::WindowFlags flags)
            "O outlines, Ctrl+Z/Esc corners; the menus hold every key"));
 }
 
-// The view goes first, while the form's widgets that it borrows (the read-out) still exist; the
-// base class then destroys the form's widgets.
-QTMain::~QTMain() {
-    glWidget.reset();
+QTMain::~QTMain() = default;
+
+void QTMain::connectController() {
+    connect(&controller, &SimulationController::statusMessage, this,
+            [this](const QString& text) { ui->statusBar->showMessage(text); });
+    connect(&controller, &SimulationController::stepTimed, this,
+            [this](qint64 nanoseconds) { ui->ComputeTime->display(stepTimeText(nanoseconds)); });
+    connect(&controller, &SimulationController::replayProgress, this,
+            [this](long long step, long long n) {
+                ui->statusBar->showMessage(tr("Replay: step %1 of %2, P pauses").arg(step).arg(n));
+            });
+    connect(&controller, &SimulationController::replayFinished, this, &QTMain::replayFinished);
+    connect(&controller, &SimulationController::recordingFilled, this, [this] {
+        if (recordPath.isEmpty()) {
+            saveRecording();  // as long as a recording can be: saved now
+        }
+        ui->statusBar->showMessage(
+            tr("The recording is as long as a recording can be: it "
+               "keeps what it has"));
+    });
+    connect(&controller, &SimulationController::fluidSettingsChanged, panel,
+            &SettingsPanel::showFluidSettings);
 }
 
 void QTMain::connectActions() {
@@ -168,16 +114,21 @@ void QTMain::connectActions() {
     onAction(ui->actionReplay, [this] { replayDialog(); });
     onAction(ui->actionQuit, [this] { close(); });
     onAction(ui->actionPause, [this] {
-        glWidget->setPaused(!glWidget->isPaused());
-        ui->actionPause->setChecked(glWidget->isPaused());
+        controller.setPaused(!controller.isPaused());
+        ui->actionPause->setChecked(controller.isPaused());
     });
-    onAction(ui->actionRest, [this] { glWidget->bringToRest(); });
-    onAction(ui->actionRemoveLastCorner, [this] { glWidget->removeLastCorner(); });
-    onAction(ui->actionDiscardCorners, [this] { glWidget->discardCorners(); });
-    onAction(ui->actionClearObstacles, [this] { glWidget->clearObstacles(); });
+    onAction(ui->actionRest, [this] { controller.apply(Operation::rest()); });
+    onAction(ui->actionRemoveLastCorner,
+             [this] { controller.apply(Operation::removeLastCorner()); });
+    onAction(ui->actionDiscardCorners, [this] { controller.apply(Operation::discardCorners()); });
+    onAction(ui->actionClearObstacles, [this] { controller.apply(Operation::clearObstacles()); });
+    onAction(ui->actionCylinder, [this] { controller.placeCylinder(); });
     onAction(ui->actionOutlines, [this] {
-        glWidget->setOverlayVisible(!glWidget->isOverlayVisible());
-        ui->actionOutlines->setChecked(glWidget->isOverlayVisible());
+        const bool visible = !glWidget->isOverlayVisible();
+        glWidget->setOverlayVisible(visible);
+        ui->actionOutlines->setChecked(visible);
+        ui->statusBar->showMessage(visible ? tr("Outlines shown: O hides them")
+                                           : tr("Outlines hidden: O shows them"));
     });
     onAction(ui->actionFullScreen, [this] {
         isFullScreen() ? showNormal() : showFullScreen();
@@ -185,33 +136,34 @@ void QTMain::connectActions() {
     });
 }
 
-void QTMain::addChoiceActions() {
-    // Each choice selects the item of its box, which reaches the view through the box's slot.
-    gridActions = new QActionGroup(this);
-    for (int k = 0; k < ui->Grid->count(); ++k) {
-        QAction* action = ui->menuGrid->addAction(ui->Grid->itemText(k));
-        action->setCheckable(true);
-        action->setChecked(k == ui->Grid->currentIndex());
-        gridActions->addAction(action);
-        connect(action, &QAction::triggered, this, [this, k] { ui->Grid->setCurrentIndex(k); });
-    }
-    modeActions = new QActionGroup(this);
-    for (int k = 0; k < ui->ComboBoxDisplay->count(); ++k) {
-        QAction* action = ui->menuView->addAction(ui->ComboBoxDisplay->itemText(k));
-        action->setCheckable(true);
-        action->setChecked(k == ui->ComboBoxDisplay->currentIndex());
-        modeActions->addAction(action);
-        connect(action, &QAction::triggered, this,
-                [this, k] { ui->ComboBoxDisplay->setCurrentIndex(k); });
+void QTMain::addNewSceneActions() {
+    const struct {
+        QString name;
+        Flow flow;
+    } presets[] = {{tr("&Closed Box"), Flow::ClosedBox},
+                   {tr("&Wind Tunnel with a Cylinder"), Flow::WindTunnel},
+                   {tr("&Driven Cavity"), Flow::DrivenCavity}};
+    for (const auto& preset : presets) {
+        const Flow flow = preset.flow;
+        connect(ui->menuNew->addAction(preset.name), &QAction::triggered, this, [this, flow] {
+            if (controller.isRecording()) {
+                warn(tr("New"), tr("Stop the recording (Ctrl+R) before starting a new scene."));
+                return;
+            }
+            // The tunnel's streaks of dye show its flow best.
+            DisplaySettings display = glWidget->displaySettings();
+            display.mode = flow == Flow::WindTunnel ? DisplayMode::Dye : display.mode;
+            openScene(SceneDocument{newScene(flow), display});
+        });
     }
 }
 
 void QTMain::savePicture() {
     // The picture of the moment the user asked, before the dialog opens and the fluid moves on.
     const QImage picture = glWidget->picture();
-    const QString path =
-        askSavePath(this, tr("Export Picture"), userFolder(QStandardPaths::PicturesLocation),
-                    timeStampedName(QStringLiteral("png")), {tr("PNG images (*.png)")});
+    const QString path = FileDialogs::askSavePath(
+        this, tr("Export Picture"), FileDialogs::userFolder(QStandardPaths::PicturesLocation),
+        FileDialogs::timeStampedName(QStringLiteral("png")), {tr("PNG images (*.png)")});
     if (path.isEmpty()) {
         ui->statusBar->showMessage(tr("Picture not saved"));
         return;
@@ -228,12 +180,12 @@ void QTMain::warn(const QString& title, const QString& text) {
 }
 
 QString QTMain::openFile(const QString& path) {
-    if (looksLikeRecording(path)) {
+    if (FileFormat::sniff(path) == FileFormat::Kind::Recording) {
         return replayFile(path);
     }
     QString error;
     SceneDocument document;
-    if (glWidget->isRecording()) {
+    if (controller.isRecording()) {
         error = tr("Stop the recording (Ctrl+R) before opening a scene.");
     } else if (SceneFile::read(path, document, error)) {
         openScene(document);
@@ -246,42 +198,42 @@ QString QTMain::openFile(const QString& path) {
 }
 
 void QTMain::openSceneDialog() {
-    const QString path = askOpenPath(
-        this, tr("Open Scene"),
-        tr("Scenes and recordings (*.%1 *.%2 *.json);;All files (*)")
-            .arg(kSceneSuffix, kRecordingSuffix));
+    const QString path =
+        FileDialogs::askOpenPath(this, tr("Open Scene"),
+                                 tr("Scenes and recordings (*.%1 *.%2 *.json);;All files (*)")
+                                     .arg(kSceneSuffix, kRecordingSuffix));
     if (!path.isEmpty()) {
         openFile(path);
     }
 }
 
 void QTMain::openScene(const SceneDocument& document) {
-    const QString problem = glWidget->openScene(document.scene);
+    const QString problem = controller.openScene(document.scene);
     if (!problem.isEmpty()) {
-        // The reader checks what the view checks; this is for a scene that got past it.
+        // The reader checks what the simulation checks; this is for a scene that got past it.
         warn(tr("Open Scene"), problem);
         return;
     }
-    showFluidSettings();
-    showDisplaySettings(document.display);
-    setFluidControlsEnabled(true);
+    panel->showDisplaySettings(document.display);
+    holdFluidControls(false);
 }
 
 void QTMain::saveSceneDialog() {
-    const QString withFields = tr("Scene with the fluid's motion and dye (*.%1)").arg(kSceneSuffix);
-    const QString withoutFields =
-        tr("Scene of obstacles and settings, the fluid at rest (*.%1)").arg(kSceneSuffix);
-    QString chosen;
+    // The two types the dialog offers, by their place in the list: with the fields first.
+    const QStringList types = {
+        tr("Scene with the fluid's motion and dye (*.%1)").arg(kSceneSuffix),
+        tr("Scene of obstacles and settings, the fluid at rest (*.%1)").arg(kSceneSuffix)};
     // The scene of the moment the user asked.
-    SceneDocument document{glWidget->scene(true), displaySettings()};
+    SceneDocument document{controller.simulation().scene(true), glWidget->displaySettings()};
+    int chosen = 0;
     const QString path =
-        askSavePath(this, tr("Save Scene"), userFolder(QStandardPaths::DocumentsLocation),
-                    timeStampedName(kSceneSuffix), {withFields, withoutFields}, &chosen);
+        FileDialogs::askSavePath(this, tr("Save Scene"), documents(),
+                                 FileDialogs::timeStampedName(kSceneSuffix), types, &chosen);
     if (path.isEmpty()) {
         ui->statusBar->showMessage(tr("Scene not saved"));
         return;
     }
-    if (chosen == withoutFields) {
+    if (chosen == 1) {
         document.scene.hasFields = false;
         document.scene.fields = SceneFields();
     }
@@ -294,20 +246,20 @@ void QTMain::saveSceneDialog() {
 }
 
 void QTMain::exportFieldDialog() {
-    const Scene scene = glWidget->scene(true);
-    QString chosen;
-    const QString npy = tr("NumPy arrays (*.npy)");
-    const QString path =
-        askSavePath(this, tr("Export Field"), userFolder(QStandardPaths::DocumentsLocation),
-                    timeStampedName(QStringLiteral("npy")), {npy, tr("CSV tables (*.csv)")},
-                    &chosen);
+    // The field of the moment the user asked, before the dialog opens and the fluid moves on.
+    const VectorField& velocity = controller.simulation().fluidSolver().velocity;
+    const std::vector<Vec2> field = velocity.data;
+    const int width = velocity.width;
+    const int height = velocity.height;
+    const QString path = FileDialogs::askSavePath(
+        this, tr("Export Field"), documents(), FileDialogs::timeStampedName(QStringLiteral("npy")),
+        {tr("NumPy arrays (*.npy)"), tr("CSV tables (*.csv)")});
     if (path.isEmpty()) {
         ui->statusBar->showMessage(tr("Field not exported"));
         return;
     }
     QString error;
-    if (VelocityExport::write(path, scene.fields.velocity, scene.gridSize, scene.gridSize,
-                              error)) {
+    if (VelocityExport::write(path, field, width, height, error)) {
         ui->statusBar->showMessage(
             tr("Velocity field exported to %1").arg(QDir::toNativeSeparators(path)));
     } else {
@@ -316,21 +268,25 @@ void QTMain::exportFieldDialog() {
 }
 
 void QTMain::toggleRecording() {
-    if (glWidget->isRecording()) {
+    if (controller.isRecording()) {
         saveRecording();
-    } else if (glWidget->isReplaying()) {
+    } else if (controller.isReplaying()) {
         warn(tr("Record"), tr("A replay is running: recording starts once it has ended."));
     } else {
-        recordingDisplay = displaySettings();
-        glWidget->startRecording();
+        startRecording();
         ui->statusBar->showMessage(tr("Recording: Ctrl+R stops and saves it"));
     }
+}
+
+void QTMain::startRecording() {
+    recordingDisplay = glWidget->displaySettings();
+    controller.startRecording();
     showRecordingMark();
 }
 
 void QTMain::showRecordingMark() {
-    ui->actionRecord->setChecked(glWidget->isRecording());
-    recordingMark->setVisible(glWidget->isRecording());
+    ui->actionRecord->setChecked(controller.isRecording());
+    recordingMark->setVisible(controller.isRecording());
 }
 
 bool QTMain::writeRecording(const QString& path, const Recording& recording, QString& error) {
@@ -338,14 +294,14 @@ bool QTMain::writeRecording(const QString& path, const Recording& recording, QSt
 }
 
 void QTMain::saveRecording() {
-    const long long steps = glWidget->simulation().recordedSteps();
-    const Recording recording = glWidget->stopRecording();
+    const long long steps = controller.simulation().recordedSteps();
+    const Recording recording = controller.stopRecording();
     showRecordingMark();
-    const QString name = timeStampedName(kRecordingSuffix);
+    const QString name = FileDialogs::timeStampedName(kRecordingSuffix);
     for (;;) {
-        const QString path = askSavePath(
-            this, tr("Save Recording"), userFolder(QStandardPaths::DocumentsLocation), name,
-            {tr("Recordings (*.%1)").arg(kRecordingSuffix)});
+        const QString path =
+            FileDialogs::askSavePath(this, tr("Save Recording"), documents(), name,
+                                     {tr("Recordings (*.%1)").arg(kRecordingSuffix)});
         QString error;
         if (!path.isEmpty() && writeRecording(path, recording, error)) {
             ui->statusBar->showMessage(tr("Recording of %1 steps saved to %2")
@@ -368,16 +324,14 @@ void QTMain::saveRecording() {
 
 void QTMain::recordUntilClosed(const QString& path) {
     recordPath = path;
-    recordingDisplay = displaySettings();
-    glWidget->startRecording();
-    showRecordingMark();
+    startRecording();
     ui->statusBar->showMessage(tr("Recording until the window closes"));
 }
 
 void QTMain::closeEvent(QCloseEvent* event) {
-    if (!recordPath.isEmpty() && glWidget->isRecording()) {
+    if (!recordPath.isEmpty() && controller.isRecording()) {
         QString error;
-        if (!writeRecording(recordPath, glWidget->stopRecording(), error)) {
+        if (!writeRecording(recordPath, controller.stopRecording(), error)) {
             std::fprintf(stderr, "%s\n", qPrintable(error));
         }
     }
@@ -385,92 +339,57 @@ void QTMain::closeEvent(QCloseEvent* event) {
 }
 
 void QTMain::replayDialog() {
-    if (glWidget->isReplaying()) {
-        glWidget->stopReplay();
+    if (controller.isReplaying()) {
+        controller.stopReplay();
         return;
     }
-    const QString path =
-        askOpenPath(this, tr("Replay"),
-                    tr("Recordings (*.%1 *.json);;All files (*)").arg(kRecordingSuffix));
-    if (path.isEmpty()) {
-        return;
+    const QString path = FileDialogs::askOpenPath(
+        this, tr("Replay"), tr("Recordings (*.%1 *.json);;All files (*)").arg(kRecordingSuffix));
+    if (!path.isEmpty()) {
+        replayFile(path);
     }
-    replayFile(path);
 }
 
 QString QTMain::replayFile(const QString& path) {
     QString error;
     RecordingDocument document;
-    if (glWidget->isRecording()) {
+    if (controller.isRecording()) {
         error = tr("Stop the recording (Ctrl+R) before replaying another.");
     } else if (RecordingFile::read(path, document, error)) {
-        startReplay(std::move(document.recording), document.display);
-        return QString();
+        error = startReplay(std::move(document));
+        if (error.isEmpty()) {
+            return QString();
+        }
     }
     warn(tr("Replay"), error);
     return error;
 }
 
-void QTMain::startReplay(Recording recording, const DisplaySettings& display) {
-    showDisplaySettings(display);
-    setFluidControlsEnabled(false);
-    ui->actionReplay->setText(tr("Stop Re&play"));
-    glWidget->startReplay(std::move(recording));
+QString QTMain::startReplay(RecordingDocument document) {
+    const QString problem = controller.startReplay(std::move(document.recording));
+    if (problem.isEmpty()) {
+        panel->showDisplaySettings(document.display);
+        holdFluidControls(true);
+        ui->actionReplay->setText(tr("Stop Re&play"));
+    }
+    return problem;
+}
+
+void QTMain::holdFluidControls(bool held) {
+    panel->setFluidControlsEnabled(!held);
+    for (QAction* action : {ui->actionRest, ui->actionRemoveLastCorner, ui->actionDiscardCorners,
+                            ui->actionClearObstacles, ui->actionCylinder, ui->actionSaveScene}) {
+        action->setEnabled(!held);
+    }
+    ui->menuNew->setEnabled(!held);
 }
 
 void QTMain::replayFinished(const QString& verdict) {
-    setFluidControlsEnabled(true);
+    holdFluidControls(false);
     ui->actionReplay->setText(tr("Re&play…"));
-    ui->actionPause->setChecked(glWidget->isPaused());
+    ui->actionPause->setChecked(controller.isPaused());
     ui->statusBar->showMessage(verdict);
     std::fprintf(stderr, "%s\n", qPrintable(verdict));
-}
-
-void QTMain::setFluidControlsEnabled(bool enabled) {
-    for (QWidget* control : std::initializer_list<QWidget*>{
-             ui->viscosity, ui->NumberIteration, ui->Grid, ui->Fade, ui->ClrObs}) {
-        control->setEnabled(enabled);
-    }
-    ui->ViscosityValue->setEnabled(enabled && ui->viscosity->isChecked());
-    for (QAction* action : {ui->actionRest, ui->actionRemoveLastCorner, ui->actionDiscardCorners,
-                            ui->actionClearObstacles, ui->actionSaveScene}) {
-        action->setEnabled(enabled);
-    }
-    gridActions->setEnabled(enabled);
-}
-
-DisplaySettings QTMain::displaySettings() const {
-    return glWidget->displayField().settings();
-}
-
-void QTMain::showDisplaySettings(const DisplaySettings& d) {
-    // Each control's slot passes its value on to the view.
-    ui->ComboBoxDisplay->setCurrentIndex(d.mode);
-    ui->HueColorA->setValue(d.hueA);
-    ui->HueColorB->setValue(d.hueB);
-    ui->ColorSaturation->setValue(d.saturation);
-    ui->CoeffLin->setValue(static_cast<int>(std::lround(d.coeffLin * kCoeffSliderScale)));
-    ui->CoeffLog->setValue(static_cast<int>(std::lround(d.coeffLog * kCoeffSliderScale)));
-    ui->LimitLight->setValue(d.limitLight);
-    ui->LimitOver->setValue(d.limitOver);
-    ui->IsOver->setChecked(d.isOver);
-    ui->IsLog->setChecked(d.isLog);
-    ui->IsPositive->setChecked(d.isPositive);
-}
-
-void QTMain::showFluidSettings() {
-    // The view has the settings already: the controls only show them.
-    const FluidSettings s = glWidget->simulation().settings();
-    const QSignalBlocker viscosity(ui->viscosity), value(ui->ViscosityValue),
-        iterations(ui->NumberIteration), fade(ui->Fade), grid(ui->Grid);
-    ui->viscosity->setChecked(s.viscosityEnabled);
-    ui->ViscosityValue->setValue(s.viscosityValue);
-    ui->ViscosityValue->setEnabled(s.viscosityEnabled && ui->viscosity->isEnabled());
-    ui->NumberIteration->setValue(s.iterations);
-    ui->Fade->setValue(s.fade);
-    const int k = ui->Grid->findData(glWidget->gridSize());
-    ui->Grid->setCurrentIndex(k);
-    gridActions->actions().at(k)->setChecked(true);
 }
 
 void QTMain::dragEnterEvent(QDragEnterEvent* event) {
@@ -486,85 +405,4 @@ void QTMain::dropEvent(QDropEvent* event) {
         event->acceptProposedAction();
         openFile(urls.constFirst().toLocalFile());
     }
-}
-
-void QTMain::on_ClrObs_clicked() {
-    glWidget->clearObstacles();
-}
-
-void QTMain::on_IsPositive_stateChanged(int) {
-    glWidget->setIsPositive(ui->IsPositive->isChecked());
-}
-
-void QTMain::on_IsOver_stateChanged(int) {
-    const bool over = ui->IsOver->isChecked();
-    glWidget->setIsOver(over);
-    ui->LimitOver->setEnabled(over);
-    ui->IsPositive->setEnabled(over);
-}
-
-void QTMain::on_IsLog_stateChanged(int) {
-    glWidget->setIsLog(ui->IsLog->isChecked());
-}
-
-void QTMain::on_LimitOver_valueChanged(int) {
-    glWidget->setLimitOver(ui->LimitOver->value());
-}
-
-void QTMain::on_LimitLight_valueChanged(int) {
-    glWidget->setLimitLight(ui->LimitLight->value());
-}
-
-void QTMain::on_CoeffLog_valueChanged(int) {
-    glWidget->setCoeffLog(sliderCoefficient(ui->CoeffLog->value()));
-}
-
-void QTMain::on_CoeffLin_valueChanged(int) {
-    glWidget->setCoeffLin(sliderCoefficient(ui->CoeffLin->value()));
-}
-
-void QTMain::on_ColorSaturation_valueChanged(int) {
-    glWidget->setColorSaturation(ui->ColorSaturation->value());
-}
-
-void QTMain::on_HueColorB_valueChanged(int) {
-    glWidget->setHueColorB(ui->HueColorB->value());
-}
-
-void QTMain::on_ComboBoxDisplay_currentIndexChanged(int) {
-    const int mode = ui->ComboBoxDisplay->currentIndex();
-    glWidget->setDisplayMode(mode);
-    if (modeActions != nullptr && mode >= 0 && mode < modeActions->actions().size()) {
-        modeActions->actions().at(mode)->setChecked(true);
-    }
-}
-
-void QTMain::on_HueColorA_valueChanged(int) {
-    glWidget->setHueColorA(ui->HueColorA->value());
-}
-
-void QTMain::on_NumberIteration_valueChanged(int) {
-    glWidget->setNumberIteration(ui->NumberIteration->value());
-}
-
-void QTMain::on_ViscosityValue_valueChanged(double) {
-    glWidget->setViscosityValue(static_cast<float>(ui->ViscosityValue->value()));
-}
-
-void QTMain::on_viscosity_stateChanged(int) {
-    const bool enabled = ui->viscosity->isChecked();
-    ui->ViscosityValue->setEnabled(enabled);
-    glWidget->setViscosityEnabled(enabled);
-}
-
-void QTMain::on_Grid_currentIndexChanged(int) {
-    glWidget->setGridSize(ui->Grid->currentData().toInt());
-    const int k = ui->Grid->currentIndex();
-    if (gridActions != nullptr && k >= 0 && k < gridActions->actions().size()) {
-        gridActions->actions().at(k)->setChecked(true);
-    }
-}
-
-void QTMain::on_Fade_valueChanged(double) {
-    glWidget->setFade(ui->Fade->value());
 }

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "DyeField.h"
+#include "Scene.h"
 
 namespace {
 
@@ -37,7 +38,7 @@ void prepare(FluidSolver& solver, int n, bool obstacles) {
 void benchDyeStep(benchmark::State& state, SimdPath path, int n, bool obstacles) {
     FluidSolver solver(n, n, 0.001f, 0.01f, 20);
     prepare(solver, n, obstacles);
-    DyeField dye;
+    DyeField dye{SceneLimits::kDyeSize};
     dye.useSimdPath(path);
     for (int k = 0; k < 40; ++k) {
         const float x = static_cast<float>(n) * static_cast<float>(k % 7 + 1) / 8.0f;

@@ -139,7 +139,7 @@ void benchFill(benchmark::State& state, DisplayMode mode) {
     stirUp(solver);
     solver.step();
     NoDrawing display;
-    display.setDisplayMode(static_cast<int>(mode));
+    display.settings.mode = mode;
     for (auto _ : state) {
         display.fill(solver.velocity, 100.0f, 100.0f);
         benchmark::DoNotOptimize(display.colors.data());
@@ -166,7 +166,7 @@ void benchGridFill(benchmark::State& state, DisplayMode mode, int size) {
     stirUp(solver);
     solver.step();
     NoDrawing display(size);
-    display.setDisplayMode(static_cast<int>(mode));
+    display.settings.mode = mode;
     for (auto _ : state) {
         display.fill(solver.velocity, 100.0f, 100.0f);
         benchmark::DoNotOptimize(display.colors.data());

@@ -17,16 +17,17 @@ namespace {
 // A fluid of n cells a side, stirred and dyed along its middle row past a triangle.
 void prepare(Simulation& sim, int n) {
     const auto cell = [n](int hundredths) { return hundredths * n / 100; };
-    sim.addCorner(cell(20), cell(20));
-    sim.addCorner(cell(70), cell(20));
-    sim.addCorner(cell(45), cell(70));
-    sim.buildObstacle();
-    sim.beginDrag();
+    sim.apply(Operation::corner(cell(20), cell(20)));
+    sim.apply(Operation::corner(cell(70), cell(20)));
+    sim.apply(Operation::corner(cell(45), cell(70)));
+    sim.apply(Operation::buildObstacle());
+    sim.apply(Operation::beginDrag());
     const float y = static_cast<float>(cell(50));
     for (int x = 10; x < 90; x += 5) {
-        sim.stir(cell(x), cell(50), Vec2(2500.0f, 0.0f));
-        sim.pourDye(Vec2(static_cast<float>(cell(x)), y), Vec2(static_cast<float>(cell(x + 5)), y));
-        sim.step();
+        sim.apply(Operation::stir(cell(x), cell(50), Vec2(2500.0f, 0.0f)));
+        sim.apply(Operation::pourDye(Vec2(static_cast<float>(cell(x)), y),
+                                     Vec2(static_cast<float>(cell(x + 5)), y)));
+        sim.apply(Operation::step());
     }
 }
 
@@ -39,7 +40,7 @@ void benchFrame(benchmark::State& state, int n, DisplayMode mode) {
         return;
     }
     DisplaySettings settings;
-    settings.mode = static_cast<std::int32_t>(mode);
+    settings.mode = mode;
     for (auto _ : state) {
         const QImage frame = renderer.render(sim, settings, true);
         benchmark::DoNotOptimize(frame.constBits());
@@ -53,7 +54,7 @@ int main(int argc, char** argv) {
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
         return 1;
     }
-    for (int n : Simulation::kGridSizes) {
+    for (int n : SceneLimits::kGridSizes) {
         for (DisplayMode mode : {DisplayMode::Vortex, DisplayMode::Dye}) {
             const std::string name = std::string("Frame/") +
                                      (mode == DisplayMode::Dye ? "dye" : "vortex") +

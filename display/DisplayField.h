@@ -5,7 +5,6 @@
 
 #include "ColorHSL.h"
 #include "ColorRGB.h"
-#include "DisplayMode.h"
 #include "DisplaySettings.h"
 #include "VectorField.h"
 #include "VectorVertex.h"
@@ -33,24 +32,13 @@ public:
     // Size of the drawing area in view units.
     float extentX = 100.0f;
     float extentY = 100.0f;
-    DisplayMode mode = DisplayMode::Vortex;
-    // Hue and saturation of positive values (colorA) and of zero and negative ones (colorB); the
-    // rule puts its own lightness in place of theirs.
-    ColorHSL colorA{0, 0, 255, 0};
-    ColorHSL colorB{0, 43, 255, 0};
-    // Scale from a value to a lightness.
-    float coeffLin = 1.0f;
-    // Stored for the panel's disabled logarithmic control; read by nothing.
-    float coeffLog = 0.0f;
-    // Lightness at which a value stops brightening.
-    std::uint8_t limitLight = 128;
-    // Largest hue shift past limitLight.
-    std::uint8_t limitOver = 9;
-    // Shift the hue of values past limitLight: forward when isPositive is set, backward otherwise.
-    bool isOver = false;
-    // Stored for the panel's disabled logarithmic control; read by nothing.
-    bool isLog = false;
-    bool isPositive = false;
+    // Every setting of the colouring; a change shows from the next fill (colours, vertices) or
+    // the next draw (the choice of picture).
+    DisplaySettings settings;
+    // Whether colors, and dyeColors, changed since a drawing last took them: set by the fills,
+    // cleared by the drawing that uploads them.
+    bool colorsChanged = true;
+    bool dyeChanged = true;
 
     // Allocates the arrays for a grid of width x height cells, segments from every
     // vectorStride-th cell and a dye of dyeSize x dyeSize texels; colours 0 and vertices at
@@ -62,40 +50,20 @@ public:
 
     // Stores the two extents (vertical first), then rewrites the array of the current mode from
     // the field; the other array is left as it was. Allocates nothing. A field whose size differs
-    // from the display's changes nothing.
-    void fill(const VectorField& field, float extentY_, float extentX_);
-
-    // Takes every display setting of another display (mode, colours, coefficients, limits and
-    // flags); the arrays stay as they are.
-    void copySettingsFrom(const DisplayField& other);
-    // The settings as one value, and every one of them from one.
-    DisplaySettings settings() const;
-    void applySettings(const DisplaySettings& s);
+    // from the display's changes nothing. Returns whether the array changed.
+    bool fill(const VectorField& field, float extentY_, float extentX_);
 
     // Packs the dye's three planes of dyeSize x dyeSize amounts from 0 to 1 into dyeColors, each
-    // amount to the nearest of 256 levels, opaque. Allocates nothing.
-    void fillDye(const float* red, const float* green, const float* blue);
+    // amount to the nearest of 256 levels, opaque. Allocates nothing. Returns whether any colour
+    // changed.
+    bool fillDye(const float* red, const float* green, const float* blue);
 
     // Draws the picture of the current mode.
     void draw();
 
-    // The two-hue colour rule: the hue of colorA for values above 0 and of colorB otherwise (NaN
+    // The two-hue colour rule: the hue of hueA for values above 0 and of hueB otherwise (NaN
     // included), lightness value * coeffLin up to limitLight, and past it the optional hue shift.
     ColorRGB valueToColor(float value) const;
-
-    // Setters store their argument and do nothing else: colours show from the next fill, the
-    // choice of picture from the next draw.
-    void setDisplayMode(std::int32_t value) { mode = static_cast<DisplayMode>(value); }
-    void setHueColorA(std::uint8_t value) { colorA.hue = value; }
-    void setHueColorB(std::uint8_t value) { colorB.hue = value; }
-    void setColorSaturation(std::uint8_t value) { colorA.saturation = colorB.saturation = value; }
-    void setCoeffLin(float value) { coeffLin = value; }
-    void setCoeffLog(float value) { coeffLog = value; }
-    void setLimitLight(std::uint8_t value) { limitLight = value; }
-    void setLimitOver(std::uint8_t value) { limitOver = value; }
-    void setIsOver(bool value) { isOver = value; }
-    void setIsLog(bool value) { isLog = value; }
-    void setIsPositive(bool value) { isPositive = value; }
 
     // Draws the line segments of vertices.
     virtual void drawVectors() = 0;
@@ -111,10 +79,29 @@ protected:
     ~DisplayField() = default;
 
 private:
+    // The rule's colour for the side (0 above zero, 1 at or below) at level n.
+    ColorRGB colorAt(int side, std::int32_t n) const;
+    // The side and level of a value under the rule.
+    void levelOf(float value, int& side, std::int32_t& n) const;
+    // levelWords from the settings: the packed colour of every side and level.
+    void makeLevelWords();
+    // colors[k] = word; true if that changed it.
+    bool store(std::size_t k, std::uint32_t word) {
+        const bool changed = colors[k] != word;
+        colors[k] = word;
+        return changed;
+    }
+    // colors[i * height + j] = word(i, j) for every cell; true if any changed.
+    template <typename CellWord>
+    bool fillColors(const VectorField& field, CellWord word);
     // Packed colour of each cell's speed.
-    void fillVelocity(const VectorField& field);
+    bool fillVelocity(const VectorField& field);
     // Packed colour of each cell's curl; the outer ring, where the curl is not defined, is black.
-    void fillVortex(const VectorField& field);
+    bool fillVortex(const VectorField& field);
     // From the corner of every vectorStride-th cell in view units to the corner plus its velocity.
-    void fillVectors(const VectorField& field);
+    bool fillVectors(const VectorField& field);
+
+    // The packed colour of every level of both sides, made afresh by each fill: a fill looks its
+    // colours up rather than converting every cell's.
+    std::vector<std::uint32_t> levelWords;
 };

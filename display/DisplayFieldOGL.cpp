@@ -16,6 +16,8 @@ void DisplayFieldOGL::deleteTexture() {
         glDeleteTextures(1, &texture);
         texture = 0;
     }
+    holds = Holds::Nothing;
+    side = 0;
 }
 
 void DisplayFieldOGL::createTexture() {
@@ -53,10 +55,16 @@ void useLinearFilters() {
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
 }
 
-// Pixels of a size x size RGBA texture as they are, one level.
-void uploadLevel(std::int32_t size, const std::uint32_t* pixels) {
+// Pixels of a size x size RGBA texture as they are, one level: into the storage the texture
+// has when it has that size (side), into new storage otherwise.
+void uploadLevel(std::int32_t size, const std::uint32_t* pixels, std::int32_t& side) {
     glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+    if (side == size) {
+        glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, size, size, GL_RGBA, GL_UNSIGNED_BYTE, pixels);
+        return;
+    }
     glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, size, size, 0, GL_RGBA, GL_UNSIGNED_BYTE, pixels);
+    side = size;
 }
 
 // The texture over the drawing area: s along the screen's x and t along its y, or, transposed,
@@ -86,13 +94,19 @@ void drawQuad(float extentX, float extentY, bool transposed) {
 void DisplayFieldOGL::drawTexture() {
     createTexture();
     bindTexture(texture);
-    if (width == 100 && height == 100) {
-        // The packed words already have GL_RGBA byte order. GLU rescales the non-power-of-two
-        // grid.
-        gluBuild2DMipmaps(GL_TEXTURE_2D, 4, width, height, GL_RGBA, GL_UNSIGNED_BYTE,
-                          colors.data());
-    } else {
-        uploadLevel(width, colors.data());
+    // The texture already holds these colours when no fill changed them since they went up.
+    if (holds != Holds::Colors || colorsChanged) {
+        if (width == 100 && height == 100) {
+            // The packed words already have GL_RGBA byte order. GLU rescales the non-power-of-two
+            // grid.
+            gluBuild2DMipmaps(GL_TEXTURE_2D, 4, width, height, GL_RGBA, GL_UNSIGNED_BYTE,
+                              colors.data());
+            side = 0;  // levels of GLU's own sizes
+        } else {
+            uploadLevel(width, colors.data(), side);
+        }
+        holds = Holds::Colors;
+        colorsChanged = false;
     }
     useLinearFilters();
     // Texture t runs along the screen's x and s along its y. colors is x-major (element
@@ -105,7 +119,11 @@ void DisplayFieldOGL::drawDye() {
     createTexture();
     bindTexture(texture);
     // Texel (a, b) is column a of row b: s along the screen's x, t along its y.
-    uploadLevel(dyeSize, dyeColors.data());
+    if (holds != Holds::Dye || dyeChanged) {
+        uploadLevel(dyeSize, dyeColors.data(), side);
+        holds = Holds::Dye;
+        dyeChanged = false;
+    }
     useLinearFilters();
     drawQuad(extentX, extentY, false);
 }

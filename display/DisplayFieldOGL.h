@@ -14,7 +14,8 @@
 // same context current before destroying the display, which then deletes the name.
 class DisplayFieldOGL final : public DisplayField {
 public:
-    // The texture into which colors is uploaded on every picture; 0 until it is created.
+    // The texture into which colors (or dyeColors) is uploaded for a picture, when it changed
+    // since it last went up; 0 until it is created.
     std::uint32_t texture = 0;
 
     DisplayFieldOGL(std::int32_t width_, std::int32_t height_, std::int32_t dyeSize_ = 0,
@@ -39,4 +40,11 @@ public:
     // rescaling would cost a frame's time, are uploaded as they are (OpenGL 2.0 and later take
     // any size).
     void drawTexture();
+
+private:
+    // What the texture holds now.
+    enum class Holds { Nothing, Colors, Dye };
+    Holds holds = Holds::Nothing;
+    // The side of the texture's base level when it was uploaded as it is; 0 otherwise.
+    std::int32_t side = 0;
 };

@@ -1,6 +1,8 @@
 #include "BoundaryPass.h"
 
 #include <algorithm>
+#include <cmath>
+#include <cstddef>
 #include <utility>
 
 namespace {
@@ -22,78 +24,68 @@ struct PackedCells {
 
 }  // namespace
 
-BoundaryPass::BoundaryPass(int width_, int height_, std::vector<int> storageIndex_)
+BoundaryPass::BoundaryPass(int width_, int height_, std::vector<int> storageIndex_,
+                           int copyCapacity)
     : width(width_),
       height(height_),
       storageIndex(std::move(storageIndex_)),
-      walls(width, height, storageIndex) {}
+      naturalIndex(storageIndex.size()),
+      walls(width, height, storageIndex) {
+    for (std::size_t k = 0; k < storageIndex.size(); ++k) {
+        naturalIndex[static_cast<std::size_t>(storageIndex[k])] = static_cast<int>(k);
+    }
+    // At most one run for every other cell, and one constant for every cell.
+    records.reserve(static_cast<std::size_t>(copyCapacity));
+    constantRuns.reserve(storageIndex.size() / 2 + 1);
+    constants.reserve(storageIndex.size());
+}
 
-void BoundaryPass::setObstacles(const ObstacleList& obstacles) {
+void BoundaryPass::setObstacles(const ObstacleWrites& writes) {
     records.clear();
-    interiors.clear();
-    ranges.clear();
-    // A cell held in a Vec2 addresses the field through its components truncated toward zero.
-    const auto indexOf = [this](const Vec2& c, int& index) {
-        const float i = c.x;
-        const float j = c.y;
-        if (!(i > -1.0f && i < static_cast<float>(width) && j > -1.0f &&
-              j < static_cast<float>(height))) {
-            return false;
+    constantRuns.clear();
+    constants.clear();
+    writes.forEachCopy([this](const ObstacleWrites::Copy& c) {
+        records.push_back(
+            Record{storageIndex[c.cell], storageIndex[c.neighbour], c.tangent.x, c.tangent.y});
+    });
+    // The constants in storage order, where neighbouring cells form runs.
+    for (int k = 0; k < static_cast<int>(naturalIndex.size()); ++k) {
+        const int cell = naturalIndex[k];
+        if (!writes.endsConstant(cell)) {
+            continue;
         }
-        index = storageIndex[static_cast<int>(i) + static_cast<int>(j) * width];
-        return true;
-    };
-    for (const Obstacle& obstacle : obstacles) {
-        for (const BoundaryCell& r : obstacle.boundaryCells) {
-            Record record{0, 0, r.tangent.x, r.tangent.y};
-            if (indexOf(r.cell, record.cell) && indexOf(r.neighbour, record.neighbour)) {
-                records.push_back(record);
-            }
+        if (!constantRuns.empty() && constantRuns.back().first + constantRuns.back().count == k) {
+            ++constantRuns.back().count;
+        } else {
+            constantRuns.push_back(Run{k, 1});
         }
-        // The interior cells are all set to zero, so their order does not matter: sorted, they
-        // fall into runs of neighbouring storage, one per row or diagonal that crosses them.
-        std::vector<int> cells;
-        for (const Vec2& c : obstacle.interiorCells) {
-            int index = 0;
-            if (indexOf(c, index)) {
-                cells.push_back(index);
-            }
+        const Vec2 v = writes.constantAt(cell);
+        if (!(v.x == 0.0f && !std::signbit(v.x) && v.y == 0.0f && !std::signbit(v.y))) {
+            constants.push_back(Constant{k, v.x, v.y});
         }
-        std::sort(cells.begin(), cells.end());
-        cells.erase(std::unique(cells.begin(), cells.end()), cells.end());
-        for (std::size_t k = 0; k < cells.size(); ++k) {
-            if (k > 0 && cells[k] == cells[k - 1] + 1) {
-                ++interiors.back().count;
-            } else {
-                interiors.push_back(Run{cells[k], 1});
-            }
-        }
-        ranges.push_back(
-            Range{static_cast<int>(records.size()), static_cast<int>(interiors.size())});
     }
 }
 
 template <typename Cells>
 void BoundaryPass::applyVectorTo(Cells v) const {
     walls.applyVector(v);
-    // Obstacles in order; a record may read a cell that an earlier record or obstacle wrote.
-    int record = 0;
-    int interior = 0;
-    for (const Range& range : ranges) {
-        for (; record < range.recordsEnd; ++record) {
-            // Keep the neighbour's component along the outline: t * dot(t, u).
-            const Record& r = records[record];
-            const float s = r.tx * v.x(r.neighbour) + r.ty * v.y(r.neighbour);
-            v.x(r.cell) = s * r.tx;
-            v.y(r.cell) = s * r.ty;
+    // The live copies in order; a copy may read a cell that an earlier copy wrote.
+    for (const Record& r : records) {
+        // Keep the neighbour's component along the outline: t * dot(t, u).
+        const float s = r.tx * v.x(r.neighbour) + r.ty * v.y(r.neighbour);
+        v.x(r.cell) = s * r.tx;
+        v.y(r.cell) = s * r.ty;
+    }
+    // Then the cells that end at a constant, which nothing read while the pass ran.
+    for (const Run& run : constantRuns) {
+        for (int k = run.first; k < run.first + run.count; ++k) {
+            v.x(k) = 0.0f;
+            v.y(k) = 0.0f;
         }
-        for (; interior < range.interiorEnd; ++interior) {
-            const Run run = interiors[interior];
-            for (int k = run.first; k < run.first + run.count; ++k) {
-                v.x(k) = 0.0f;
-                v.y(k) = 0.0f;
-            }
-        }
+    }
+    for (const Constant& c : constants) {
+        v.x(c.cell) = c.x;
+        v.y(c.cell) = c.y;
     }
 }
 
@@ -107,14 +99,11 @@ void BoundaryPass::applyVector(Vec2* cells) const {
 
 void BoundaryPass::applyScalar(float* s) const {
     walls.applyScalar(s);
-    int record = 0;
-    int interior = 0;
-    for (const Range& range : ranges) {
-        for (; record < range.recordsEnd; ++record) {
-            s[records[record].cell] = s[records[record].neighbour];
-        }
-        for (; interior < range.interiorEnd; ++interior) {
-            std::fill_n(s + interiors[interior].first, interiors[interior].count, 0.0f);
-        }
+    for (const Record& r : records) {
+        s[r.cell] = s[r.neighbour];
+    }
+    // A scalar copy of a constant is the same constant: they are all +0.
+    for (const Run& run : constantRuns) {
+        std::fill_n(s + run.first, run.count, 0.0f);
     }
 }

@@ -3,23 +3,26 @@
 #include <vector>
 
 #include "Flow.h"
-#include "ObstacleList.h"
+#include "ObstacleWrites.h"
 #include "Vec2.h"
 #include "WallPass.h"
 
 // The boundary pass of the solver (the flow's walls, then every obstacle in the order added),
-// worked out once for one storage layout: every cell it writes and every cell it reads is a
-// storage index in a table, so that a pass is a walk over prepared arrays with no geometry and no
-// float-to-int conversion. It writes exactly what setVectorBoundary and setScalarBoundary write,
-// in the same order, with the same arithmetic.
+// worked out once for one storage layout: every cell it writes and every cell it reads is a storage index in
+// a table, so that a pass is a walk over prepared arrays with no geometry and no float-to-int
+// conversion. It leaves exactly what setVectorBoundary and setScalarBoundary leave, to the bit:
+// the walls, then the obstacles' live copies in their order, then the cells whose last write is
+// a constant (ObstacleWrites), with the same arithmetic.
 class BoundaryPass {
 public:
-    // storageIndex[i + j * width] is the storage index of cell (i, j) in the layout.
-    BoundaryPass(int width, int height, std::vector<int> storageIndex);
+    // storageIndex[i + j * width] is the storage index of cell (i, j) in the layout. Room is
+    // made at once for copyCapacity copies, so that taking over obstacles within it allocates
+    // nothing.
+    BoundaryPass(int width, int height, std::vector<int> storageIndex, int copyCapacity);
 
-    // Takes over the obstacles' outline records and interior cells as storage indices. Records
-    // with a cell or a neighbour outside the grid are left out: the passes never touch them.
-    void setObstacles(const ObstacleList& obstacles);
+    // Takes over the obstacles' writes as storage indices: in proportion to the copies and the
+    // grid's cells, whatever the obstacles.
+    void setObstacles(const ObstacleWrites& writes);
     // The walls of the flow (WallPass); the closed box until set.
     void setFlow(Flow flow, float speed) { walls.setFlow(flow, speed); }
 
@@ -40,9 +43,10 @@ private:
         int first;
         int count;
     };
-    struct Range {  // one obstacle: its records, then the runs of its interior cells
-        int recordsEnd;
-        int interiorEnd;
+    struct Constant {  // a velocity other than (+0, +0) that a cell ends at
+        int cell;
+        float x;
+        float y;
     };
 
     template <typename Cells>
@@ -51,8 +55,9 @@ private:
     int width;
     int height;
     std::vector<int> storageIndex;
+    std::vector<int> naturalIndex;  // the inverse: storage index to i + j * width
     WallPass walls;
-    std::vector<Record> records;
-    std::vector<Run> interiors;
-    std::vector<Range> ranges;
+    std::vector<Record> records;      // the live copies, in pass order
+    std::vector<Run> constantRuns;    // the cells that end at a constant, zeroed
+    std::vector<Constant> constants;  // then, in the vector pass, those not (+0, +0)
 };

@@ -27,13 +27,14 @@ static_assert(sizeof(Vec2) == 2 * sizeof(float), "Vec2 is two floats, x then y")
 
 FluidSolver::FluidSolver(int width, int height, float timeStep_, float viscosity, int iterations_)
     : velocity(width, height),
+      obstacles(width, height),
       timeStep(timeStep_),
       kinematicViscosity(viscosity),
       iterations(iterations_),
       scratchVelocity(width, height),
       pressure(width, height),
       divergence(width, height),
-      work(width, height),
+      work(width, height, obstacles.copyLimit()),
       confinement(width, height) {}
 
 bool FluidSolver::useSimdPath(SimdPath path) {
@@ -75,6 +76,11 @@ void FluidSolver::setVelocity(int i, int j, const Vec2& value) {
     project(velocity);
 }
 
+// The passes take the new obstacles over at the next operation, once for all those added since.
+ObstacleRefusal FluidSolver::tryAddObstacle(const Vec2* polygon, int count) {
+    return obstacles.add(polygon, count);
+}
+
 void FluidSolver::setVorticityConfinement(float epsilon) {
     vorticityConfinement = std::isfinite(epsilon) && epsilon > 0.0f ? epsilon : 0.0f;
 }
@@ -86,17 +92,8 @@ void FluidSolver::setFlow(Flow flow, float speed) {
     work.diagonalPass.setFlow(currentFlow, currentSpeed);
 }
 
-void FluidSolver::addObstacle(const Vec2* polygon, int count) {
-    if (!Obstacle::isBuildable(polygon, count, velocity.width, velocity.height)) {
-        return;
-    }
-    obstacles.append(Obstacle(polygon, count, velocity.width, velocity.height));
-    work.followObstacles(obstacles);
-}
-
 void FluidSolver::clearObstacles() {
     obstacles.clear();
-    work.followObstacles(obstacles);
 }
 
 void FluidSolver::setVectorBoundary(VectorField& v) const {

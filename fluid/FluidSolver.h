@@ -1,7 +1,7 @@
 #pragma once
 
 #include "Flow.h"
-#include "ObstacleList.h"
+#include "FoldedObstacles.h"
 #include "ScalarField.h"
 #include "SimdPath.h"
 #include "SolverWorkspace.h"
@@ -23,7 +23,7 @@
 class FluidSolver {
 public:
     VectorField velocity;          // the current velocity
-    ObstacleList obstacles;        // in the order added; imposed after the walls
+    FoldedObstacles obstacles;     // in the order added; imposed after the walls
     float timeStep;                // time advanced by one step
     float kinematicViscosity;      // viscosity of the diffusion
     int iterations;                // Gauss-Seidel sweeps per diffusion and per pressure solve
@@ -57,10 +57,14 @@ public:
     // ignored.
     void setVelocity(int i, int j, const Vec2& value);
 
-    // Builds an obstacle from the closed polygon of count vertices (grid positions) and appends it.
-    // Fewer than 3 vertices, a null array, or a vertex that is not finite or lies more than a grid
-    // size outside the grid creates nothing.
-    void addObstacle(const Vec2* polygon, int count);
+    // Builds an obstacle from the closed polygon of count vertices (grid positions) and appends
+    // it, or refuses it and changes nothing, and says which. Refused: fewer than 3 vertices, a
+    // null array, or a vertex that is not finite or lies more than a grid size outside the grid
+    // (Unbuildable); or every boundary pass would then make more than copyLimit() outline
+    // copies, as many as the grid has cells and at least 4096 (TooManyCopies).
+    ObstacleRefusal tryAddObstacle(const Vec2* polygon, int count);
+    void addObstacle(const Vec2* polygon, int count) { tryAddObstacle(polygon, count); }
+    int copyLimit() const { return obstacles.copyLimit(); }
     void clearObstacles();
 
     // The flow's walls (see Flow; corners the mean of their two edge neighbours), then every

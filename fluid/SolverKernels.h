@@ -36,11 +36,16 @@ struct SolverKernels {
     //   v = u bilinear at (x, y) clamped to [0, flowSize - 1], the far neighbour clamped too;
     //   p = (x, y) - factor * v clamped to [0.5, (flowSize - 2) + 0.5], NaN to 0.5;
     //   q = (p + 0.5) / s - 0.5 clamped to [0, size - 1];
-    //   to = (from bilinear at q, the far neighbour clamped to size - 1) * keep.
+    //   to = (from bilinear at q, the far neighbour clamped to size - 1) * keep;
+    //   to = +0 where it is below kFaintestDye (which no display shows).
     // Both samples have the weights and the term order of the advection.
     void (*advectDye)(int flowSize, float factor, const float* u, int size, float keep,
                       const float* const* from, float* const* to);
 };
+
+// The faintest amount of dye that a step keeps: every amount below it packs to the display's
+// byte 0, (unsigned)(a * 255 + 0.5), and a step makes it +0.
+constexpr float kFaintestDye = 1.0f / 512.0f;
 
 // The kernels of a path; the path must be supported.
 const SolverKernels& solverKernels(SimdPath path);

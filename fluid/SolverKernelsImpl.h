@@ -59,6 +59,8 @@ struct Scalar {
     }
     // v clamped to [low, high]; NaN stays.
     static F clamp(F v, float low, float high) { return v < low ? low : (v > high ? high : v); }
+    // +0 where v is below low (-0 included); NaN stays.
+    static F flushBelow(F v, float low) { return v < low ? 0.0f : v; }
     static I atMost(I v, int high) { return v > high ? high : v; }
     // x and y of cells k0 and k1 of an interleaved field, any two.
     static void loadNeighbours(const float* u, I k0, I k1, F& x0, F& y0, F& x1, F& y1) {
@@ -235,6 +237,7 @@ struct Vector {
         return select(v < broadcast(low), broadcast(low),
                       select(v > broadcast(high), broadcast(high), v));
     }
+    static F flushBelow(F v, float low) { return select(v < broadcast(low), broadcast(0.0f), v); }
     static I atMost(I v, int high) {
         const I over = v > high;
         return (over & high) | (~over & v);
@@ -547,12 +550,14 @@ FLUID_INLINE void sampleTexels(int k, const float* qx, const float* qy, const Dy
                                                  L::toFloat(j0 + 1) - y, y - L::toFloat(j0));
     const I k00 = i0 + j0 * g.size;
     const I k01 = k00 + down;
-    // dye = (c00 * w00 + c10 * w10 + c01 * w01 + c11 * w11) * keep, channel by channel
+    // dye = (c00 * w00 + c10 * w10 + c01 * w01 + c11 * w11) * keep, channel by channel, and
+    // +0 where that is fainter than kFaintestDye
     for (int c = 0; c < 3; ++c) {
         F c00, c10, c01, c11;
         L::loadNeighbours(g.from[c], k00, k00 + across, c00, c10);
         L::loadNeighbours(g.from[c], k01, k01 + across, c01, c11);
-        L::store(g.to[c] + k, bilinear(w, c00, c10, c01, c11) * g.keep);
+        const F faded = bilinear(w, c00, c10, c01, c11) * g.keep;
+        L::store(g.to[c] + k, L::flushBelow(faded, kFaintestDye));
     }
 }
 

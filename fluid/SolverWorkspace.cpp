@@ -23,11 +23,11 @@ std::vector<int> diagonalIndices(const DiagonalLayout& layout) {
 
 }  // namespace
 
-SolverWorkspace::SolverWorkspace(int width, int height)
+SolverWorkspace::SolverWorkspace(int width, int height, int copyCapacity)
     : diagonal(width, height),
-      naturalPass(width, height, naturalIndices(width, height)),
-      diagonalPass(width, height, diagonalIndices(diagonal)),
-      obstaclesRevision(ObstacleList().revision()),
+      naturalPass(width, height, naturalIndices(width, height), copyCapacity),
+      diagonalPass(width, height, diagonalIndices(diagonal), copyCapacity),
+      obstaclesRevision(0),  // the revision of every empty list of obstacles
       path(SimdPath::Portable),
       kernels(nullptr) {
     const std::size_t cells = static_cast<std::size_t>(width) * height;
@@ -49,11 +49,11 @@ void SolverWorkspace::usePath(SimdPath path_) {
     }
 }
 
-void SolverWorkspace::followObstacles(const ObstacleList& obstacles) {
+void SolverWorkspace::followObstacles(const FoldedObstacles& obstacles) {
     if (obstacles.revision() == obstaclesRevision) {
         return;
     }
-    naturalPass.setObstacles(obstacles);
-    diagonalPass.setObstacles(obstacles);
+    naturalPass.setObstacles(obstacles.writes());
+    diagonalPass.setObstacles(obstacles.writes());
     obstaclesRevision = obstacles.revision();
 }

@@ -5,19 +5,22 @@
 
 #include "BoundaryPass.h"
 #include "DiagonalLayout.h"
+#include "FoldedObstacles.h"
 #include "SimdPath.h"
 #include "SolverKernels.h"
 
 // The fast solver's working state, allocated once with the solver: a diagonal-major layout for
 // the Gauss-Seidel sweeps, the boundary pass worked out for it and for the natural order (kept in
-// step with the obstacle list), and the component arrays that the kernels read and write. Every
+// step with the obstacles' writes), and the component arrays that the kernels read and write. Every
 // operation starts from the public fields and ends by writing them back; nothing here carries
 // state from one operation to the next except the index tables.
 struct SolverWorkspace {
-    SolverWorkspace(int width, int height);
+    // Room for copyCapacity outline copies in each pass.
+    SolverWorkspace(int width, int height, int copyCapacity);
 
-    // Rebuilds both passes' obstacle tables when the list has changed since they were built.
-    void followObstacles(const ObstacleList& obstacles);
+    // Rebuilds both passes' obstacle tables when the obstacles have changed since they were
+    // built: in proportion to the grid and the copies, however many obstacles.
+    void followObstacles(const FoldedObstacles& obstacles);
     // Takes the kernels of a supported path and the sweep chunks for their vector width.
     void usePath(SimdPath path);
 

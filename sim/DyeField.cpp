@@ -102,7 +102,8 @@ void DyeField::splat(Vec2 centre, float radius, DyeColour colour, int flowSize) 
 }
 
 void DyeField::step(const FluidSolver& solver, float keep) {
-    if (isEmpty) {
+    const bool inflow = solver.flow() == Flow::WindTunnel;
+    if (isEmpty && !inflow) {
         return;
     }
     const VectorField& velocity = solver.velocity;
@@ -126,9 +127,35 @@ void DyeField::step(const FluidSolver& solver, float keep) {
             to[c][k] = masked[k] != 0 ? 0.0f : to[c][k];
         }
     }
+    if (inflow) {
+        streakInflow(n);
+    }
+    // Faded or masked, the amounts below kFaintestDye are +0; the other amounts are not 0.
+    isEmpty =
+        std::all_of(std::begin(channels), std::end(channels), [](const std::vector<float>& c) {
+            return std::all_of(c.begin(), c.end(), [](float v) { return v == 0.0f; });
+        });
 }
 
-void DyeField::followObstacles(const ObstacleList& obstacles, int flowSize) {
+void DyeField::streakInflow(int flowSize) {
+    const float s = static_cast<float>(flowSize) / static_cast<float>(dyeSize);
+    for (int b = 0; b < dyeSize; ++b) {
+        // Stripe (2 * kInflowStreaks) * (b + 0.5) / D of the height: the odd ones are dyed.
+        const int stripe = static_cast<int>(2 * kInflowStreaks * (b + 0.5) / dyeSize);
+        const DyeColour colour = stripe % 2 == 1 ? pourColour(stripe / 2) : DyeColour{0, 0, 0};
+        const float amount[3] = {colour.red, colour.green, colour.blue};
+        // The texels whose centres lie in the inflow's column of cells, x < 0.5.
+        for (int a = 0; a < dyeSize && texelCentre(a, s) < 0.5f; ++a) {
+            const std::size_t k =
+                static_cast<std::size_t>(a) + static_cast<std::size_t>(b) * dyeSize;
+            for (int c = 0; c < 3; ++c) {
+                channels[c][k] = amount[c];
+            }
+        }
+    }
+}
+
+void DyeField::followObstacles(const FoldedObstacles& obstacles, int flowSize) {
     if (flowSize == maskFlowSize && obstacles.revision() == maskRevision) {
         return;
     }
@@ -140,24 +167,20 @@ void DyeField::followObstacles(const ObstacleList& obstacles, int flowSize) {
         flowCellOf[a] =
             std::min(static_cast<int>((static_cast<float>(a) + 0.5f) * s), flowSize - 1);
     }
-    std::fill(masked.begin(), masked.end(), 0);
+    // Each texel through the flow's mask of interior cells: in proportion to the texels,
+    // however many obstacles.
+    const std::vector<unsigned char>& interior = obstacles.interiorMask();
     maskedFirst = masked.size();
     maskedEnd = 0;
-    for (const Obstacle& obstacle : obstacles) {
-        for (const Vec2& cell : obstacle.interiorCells) {
-            // The texels whose centres lie in the cell: a run of columns and one of rows.
-            const auto columns =
-                std::equal_range(flowCellOf.begin(), flowCellOf.end(), static_cast<int>(cell.x));
-            const auto rows =
-                std::equal_range(flowCellOf.begin(), flowCellOf.end(), static_cast<int>(cell.y));
-            for (auto b = rows.first; b != rows.second; ++b) {
-                const std::size_t row = static_cast<std::size_t>(b - flowCellOf.begin()) * dyeSize;
-                for (auto a = columns.first; a != columns.second; ++a) {
-                    const std::size_t k = row + static_cast<std::size_t>(a - flowCellOf.begin());
-                    masked[k] = 1;
-                    maskedFirst = std::min(maskedFirst, k);
-                    maskedEnd = std::max(maskedEnd, k + 1);
-                }
+    for (int b = 0; b < dyeSize; ++b) {
+        const std::size_t flowRow = static_cast<std::size_t>(flowCellOf[b]) * flowSize;
+        const std::size_t row = static_cast<std::size_t>(b) * dyeSize;
+        for (int a = 0; a < dyeSize; ++a) {
+            const std::size_t k = row + static_cast<std::size_t>(a);
+            masked[k] = interior[flowRow + static_cast<std::size_t>(flowCellOf[a])];
+            if (masked[k] != 0) {
+                maskedFirst = std::min(maskedFirst, k);
+                maskedEnd = k + 1;
             }
         }
     }

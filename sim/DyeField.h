@@ -33,16 +33,17 @@ struct DyeColour {
 //  4. In dye coordinates q = (p + 0.5) / s - 0.5, clamped to [0, D - 1]; each channel sampled
 //     bilinearly at q from the previous dye as in 2, the neighbour index clamped to D - 1.
 //  5. The sample times keep, the factor by which the dye fades in one step.
-//  6. Zero where the flow cell that contains the texel's centre, (floor((a + 0.5) * s),
+//  6. +0 where that is below 1/512 (kFaintestDye): the display packs an amount a to the byte
+//     (unsigned)(min(a, 1) * 255 + 0.5), and every amount below 1/512 packs to 0, so a dye
+//     that no display could show any more is gone, and stops stepping.
+//  7. Zero where the flow cell that contains the texel's centre, (floor((a + 0.5) * s),
 //     floor((b + 0.5) * s)), is an interior cell of an obstacle.
 // Every kernel path gives the same bits. Storage is allocated at construction; nothing
 // allocates in a step or a splat.
 class DyeField {
 public:
-    static constexpr int kDefaultSize = 400;
-
     // A clear dye of size x size texels (at least 1).
-    explicit DyeField(int size = kDefaultSize);
+    explicit DyeField(int size);
 
     int size() const { return dyeSize; }
     // The channels, D * D each. A step swaps each for a second buffer: take data() afresh.
@@ -50,7 +51,7 @@ public:
     const std::vector<float>& green() const { return channels[1]; }
     const std::vector<float>& blue() const { return channels[2]; }
 
-    // Nothing poured since construction or clear(): every texel is 0.
+    // Every texel is +0: nothing poured since construction or clear(), or a step left none.
     bool empty() const { return isEmpty; }
     // Every texel 0, and empty.
     void clear();
@@ -65,9 +66,14 @@ public:
     void splat(Vec2 centre, float radius, DyeColour colour, int flowSize);
 
     // One step along the solver's velocity (its size N, f = timeStep / spacing, its obstacles),
-    // fading by keep (clamped to [0, 1]; 1 never fades). Does nothing while the dye is empty.
-    // The flow must be square.
+    // fading by keep (clamped to [0, 1]; 1 never fades); in a wind tunnel the inflow then brings
+    // in its streaks (streakInflow). Does nothing while the dye is empty, but in a wind tunnel;
+    // after a step that leaves every texel 0, the dye is empty. The flow must be square.
     void step(const FluidSolver& solver, float keep);
+
+    // Streaks of dye that a wind tunnel brings in: kInflowStreaks bands, evenly spaced down the
+    // inflow, each a colour of pourColour's in turn.
+    static constexpr int kInflowStreaks = 8;
 
     // The instruction set of the step: at construction defaultSimdPath(). Returns false, and
     // keeps the current one, for a path this processor cannot run.
@@ -80,8 +86,11 @@ public:
     static DyeColour pourColour(int drag);
 
 private:
+    // Sets the texels whose centres lie in the inflow's column of flow cells (x < 0.5) to the
+    // streaks' colours, and those between them to 0.
+    void streakInflow(int flowSize);
     // Rebuilds the obstacle mask for a flow of flowSize cells if it or the obstacles changed.
-    void followObstacles(const ObstacleList& obstacles, int flowSize);
+    void followObstacles(const FoldedObstacles& obstacles, int flowSize);
 
     int dyeSize;
     std::vector<float> channels[3];

@@ -2,9 +2,6 @@
 
 #include <cctype>
 #include <charconv>
-#include <iterator>
-
-#include "Simulation.h"
 
 std::string numberText(float value) {
     char text[32];
@@ -18,18 +15,6 @@ std::string pointText(const Vec2& point) {
 
 std::string cellText(int i, int j) {
     return "(" + std::to_string(i) + ", " + std::to_string(j) + ")";
-}
-
-std::string offeredSizesText() {
-    std::string text;
-    const int count = static_cast<int>(std::size(Simulation::kGridSizes));
-    for (int k = 0; k < count; ++k) {
-        text += (k == 0           ? ""
-                 : k + 1 == count ? " or "
-                                  : ", ") +
-                std::to_string(Simulation::kGridSizes[k]);
-    }
-    return text;
 }
 
 std::string gridText(int size) {

@@ -13,8 +13,6 @@ std::string numberText(float value);
 std::string pointText(const Vec2& point);
 // "(i, j)".
 std::string cellText(int i, int j);
-// The grid sizes that Simulation offers, as "100, 200 or 400".
-std::string offeredSizesText();
 // "N x N".
 std::string gridText(int size);
 // The clause as a sentence: its first letter capitalised and a full stop added.

@@ -3,7 +3,6 @@
 #include <cmath>
 
 #include "ProblemText.h"
-#include "Simulation.h"
 
 namespace {
 
@@ -100,23 +99,32 @@ std::string switchProblem(const Operation& op, const char* verb) {
 std::string settingProblem(const Operation& op, ReplayState& state) {
     switch (op.kind) {
         case OperationKind::GridSize:
-            if (!Simulation::isOfferedGridSize(op.count)) {
+            if (!SceneLimits::isOfferedGridSize(op.count)) {
                 return " sets the grid to " + std::to_string(op.count) + " cells a side: use " +
                        offeredSizesText();
             }
             state.gridSize = op.count;
             return {};
         case OperationKind::Viscosity:
-            state.settings.viscosityValue = op.value;
+            state.settings.viscosityHundredths = op.value;
             break;
         case OperationKind::Iterations:
             state.settings.iterations = op.count;
             break;
         case OperationKind::Fade:
-            state.settings.fade = op.value;
+            state.settings.fadePerMille = op.value;
             break;
         case OperationKind::ViscosityEnabled:
             return switchProblem(op, "switches the viscosity");
+        case OperationKind::Flow:
+            state.settings.flow = static_cast<Flow>(op.count);
+            break;
+        case OperationKind::FlowSpeed:
+            state.settings.flowSpeed = op.value;
+            break;
+        case OperationKind::Swirl:
+            state.settings.swirl = op.value;
+            break;
         default:
             return {};
     }
@@ -140,6 +148,9 @@ std::string operationProblem(const Operation& op, ReplayState& state) {
         case OperationKind::Iterations:
         case OperationKind::ViscosityEnabled:
         case OperationKind::Fade:
+        case OperationKind::Flow:
+        case OperationKind::FlowSpeed:
+        case OperationKind::Swirl:
             return settingProblem(op, state);
         case OperationKind::Pause:
             return switchProblem(op, "pauses");
@@ -154,6 +165,8 @@ std::string operationProblem(const Operation& op, ReplayState& state) {
         case OperationKind::Rest:
         case OperationKind::Checkpoint:
             return {};
+        case OperationKind::Count:
+            break;
     }
     return " is of an unknown kind, " + std::to_string(static_cast<int>(op.kind));
 }

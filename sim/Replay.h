@@ -16,8 +16,9 @@ public:
     // The recording must have no recordingProblem.
     explicit Replay(Recording recording);
 
-    // Opens the start scene on sim, paused or running as the recording started.
-    void begin(Simulation& sim) const;
+    // Opens the start scene on sim, paused or running as the recording started. Returns an empty
+    // string, or why the scene cannot be opened (Simulation::openScene); then sim is unchanged.
+    std::string begin(Simulation& sim) const;
     // Applies the operations up to and including the next step, or up to the next wait, or to
     // the end. Returns whether operations remain.
     bool advance(Simulation& sim);
@@ -38,8 +39,8 @@ public:
     const Recording& source() const { return recording; }
 
 private:
-    // Applies one operation other than a step.
-    void apply(const Operation& op, Simulation& sim);
+    // Compares the velocity's digest with a checkpoint's.
+    void check(const Operation& checkpoint, const Simulation& sim);
 
     Recording recording;
     std::size_t next = 0;

@@ -1,11 +1,11 @@
 #include "Scene.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstddef>
+#include <iterator>
 
-#include "DyeField.h"
 #include "ProblemText.h"
-#include "Simulation.h"
 
 namespace {
 
@@ -112,9 +112,9 @@ std::string fieldsProblem(const SceneFields& fields, int n) {
     if (!problem.empty()) {
         return problem;
     }
-    if (fields.dyeSize != DyeField::kDefaultSize) {
+    if (fields.dyeSize != SceneLimits::kDyeSize) {
         return "The dye is " + std::to_string(fields.dyeSize) + " texels a side, not " +
-               std::to_string(DyeField::kDefaultSize) + ".";
+               std::to_string(SceneLimits::kDyeSize) + ".";
     }
     const char* const names[] = {"red", "green", "blue"};
     for (int c = 0; c < 3 && problem.empty(); ++c) {
@@ -128,10 +128,44 @@ std::string fieldsProblem(const SceneFields& fields, int n) {
 
 }  // namespace
 
+constexpr int SceneLimits::kGridSizes[];
+
+bool SceneLimits::isOfferedGridSize(int size) {
+    return std::find(std::begin(kGridSizes), std::end(kGridSizes), size) != std::end(kGridSizes);
+}
+
+Scene newScene(Flow flow) {
+    Scene made;
+    made.settings.flow = flow;
+    if (flow == Flow::WindTunnel) {
+        made.gridSize = 200;
+        made.settings.flowSpeed = kTunnelInflowSpeed;
+        made.settings.viscosityHundredths = kTunnelViscosityHundredths;
+        made.settings.iterations = SceneLimits::kMaxIterations;
+        made.obstacles.push_back(cylinderPolygon(made.gridSize));
+    } else if (flow == Flow::DrivenCavity) {
+        // Re = U * L / viscosity = 1 * 1 / 0.01
+        made.settings.flowSpeed = kCavityLidSpeed;
+    }
+    return made;
+}
+
+std::string offeredSizesText() {
+    std::string text;
+    const int count = static_cast<int>(std::size(SceneLimits::kGridSizes));
+    for (int k = 0; k < count; ++k) {
+        text += (k == 0           ? ""
+                 : k + 1 == count ? " or "
+                                  : ", ") +
+                std::to_string(SceneLimits::kGridSizes[k]);
+    }
+    return text;
+}
+
 std::string settingsProblem(const FluidSettings& settings) {
-    if (!within(settings.viscosityValue, SceneLimits::kMinViscosityValue,
+    if (!within(settings.viscosityHundredths, SceneLimits::kMinViscosityValue,
                 SceneLimits::kMaxViscosityValue)) {
-        return "the viscosity value " + numberText(settings.viscosityValue) + " is outside " +
+        return "the viscosity value " + numberText(settings.viscosityHundredths) + " is outside " +
                numberText(SceneLimits::kMinViscosityValue) + " to " +
                numberText(SceneLimits::kMaxViscosityValue);
     }
@@ -141,15 +175,29 @@ std::string settingsProblem(const FluidSettings& settings) {
                ", is outside " + std::to_string(SceneLimits::kMinIterations) + " to " +
                std::to_string(SceneLimits::kMaxIterations);
     }
-    if (!within(settings.fade, 0.0f, SceneLimits::kMaxFade)) {
-        return "the fade " + numberText(settings.fade) + " is outside 0 to " +
+    if (!within(settings.fadePerMille, 0.0f, SceneLimits::kMaxFade)) {
+        return "the fade " + numberText(settings.fadePerMille) + " is outside 0 to " +
                numberText(SceneLimits::kMaxFade);
+    }
+    const int flow = static_cast<int>(settings.flow);
+    if (flow < 0 || flow > static_cast<int>(Flow::DrivenCavity)) {
+        return "the flow " + std::to_string(flow) +
+               " is not a closed box (0), a wind tunnel (1) "
+               "or a driven cavity (2)";
+    }
+    if (!within(settings.flowSpeed, 0.0f, SceneLimits::kMaxFlowSpeed)) {
+        return "the flow's speed " + numberText(settings.flowSpeed) + " is outside 0 to " +
+               numberText(SceneLimits::kMaxFlowSpeed);
+    }
+    if (!within(settings.swirl, 0.0f, SceneLimits::kMaxSwirl)) {
+        return "the swirl " + numberText(settings.swirl) + " is outside 0 to " +
+               numberText(SceneLimits::kMaxSwirl);
     }
     return {};
 }
 
 std::string sceneProblem(const Scene& scene) {
-    if (!Simulation::isOfferedGridSize(scene.gridSize)) {
+    if (!SceneLimits::isOfferedGridSize(scene.gridSize)) {
         return "The grid size " + std::to_string(scene.gridSize) + " is not offered: use " +
                offeredSizesText() + ".";
     }

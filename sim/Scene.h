@@ -3,18 +3,27 @@
 #include <string>
 #include <vector>
 
+#include "Flow.h"
 #include "Vec2.h"
 
-// The settings of the fluid that the panel sets.
+// The settings of the fluid that the panel sets, as a simulation starts with them: a viscosity
+// of 0.01, 20 sweeps, a fade that loses half the dye in 300 steps (five seconds at 60 a
+// second), the closed box, and no swirl.
 struct FluidSettings {
-    float viscosityValue = 1.0f;  // hundredths: the solver's viscosity is value * 0.01
-    int iterations = 20;          // Gauss-Seidel sweeps per diffusion and per pressure solve
+    float viscosityHundredths = 1.0f;  // the solver's viscosity is this times 0.01
+    int iterations = 20;               // Gauss-Seidel sweeps per diffusion and per pressure solve
     bool viscosityEnabled = true;
-    float fade = 2.3f;  // thousandths of the dye lost per step
+    float fadePerMille = 2.3f;  // thousandths of the dye lost per step
+    Flow flow = Flow::ClosedBox;
+    // The wind tunnel's inflow or the cavity's lid, in domain lengths per unit of time.
+    float flowSpeed = kTunnelInflowSpeed;
+    // Epsilon of the vorticity confinement; 0 adds none.
+    float swirl = 0.0f;
 
     bool operator==(const FluidSettings& o) const {
-        return viscosityValue == o.viscosityValue && iterations == o.iterations &&
-               viscosityEnabled == o.viscosityEnabled && fade == o.fade;
+        return viscosityHundredths == o.viscosityHundredths && iterations == o.iterations &&
+               viscosityEnabled == o.viscosityEnabled && fadePerMille == o.fadePerMille &&
+               flow == o.flow && flowSpeed == o.flowSpeed && swirl == o.swirl;
     }
     bool operator!=(const FluidSettings& o) const { return !(*this == o); }
 };
@@ -45,8 +54,14 @@ struct Scene {
     SceneFields fields;
 };
 
-// Limits that no scene made in the window reaches; a file past them is refused.
+// The grids a scene can have, the size of its dye, and limits that no scene made in the window
+// reaches; a file past them is refused.
 struct SceneLimits {
+    static constexpr int kDefaultGridSize = 100;
+    static constexpr int kGridSizes[] = {100, 200, 400};
+    // Texels along each side of the dye, whatever the grid.
+    static constexpr int kDyeSize = 400;
+    static bool isOfferedGridSize(int size);
     static constexpr int kMaxObstacles = 1000;
     // Corners of one obstacle, and corners collected.
     static constexpr int kMaxCorners = 100;
@@ -55,9 +70,20 @@ struct SceneLimits {
     static constexpr int kMinIterations = 2;
     static constexpr int kMaxIterations = 50;
     static constexpr float kMaxFade = 100.0f;
+    // The flows' speed, and the swirl.
+    static constexpr float kMaxFlowSpeed = 4.0f;
+    static constexpr float kMaxSwirl = 100.0f;
     // Largest velocity component that a field may hold: far past any stir.
     static constexpr float kMaxVelocity = 1e7f;
 };
+
+// A new scene of a flow, at rest, with the settings that show it: the closed box as a simulation
+// starts; the wind tunnel on the grid of 200 with the cylinder, and the inflow, viscosity and
+// sweeps under which it sheds a vortex street; the driven cavity at a Reynolds number of 100.
+Scene newScene(Flow flow);
+
+// The grid sizes on offer, as "100, 200 or 400".
+std::string offeredSizesText();
 
 // Empty when every setting is finite and within the panel's range; otherwise what is wrong, as a
 // clause, such as "the viscosity value 0 is outside 0.01 to 1000".

@@ -6,13 +6,14 @@
 #include <stdexcept>
 
 #include "FieldDigest.h"
+#include "ProblemText.h"
 
 namespace {
 
 // At the default size a step runs once more than 15 whole milliseconds have passed since the
-// end of the last frame: 16 ms or more.
+// end of the last frame (16 ms or more), and never sooner than that after the last one started.
 constexpr std::int64_t kFrameGateNs = 16000000;
-// At the larger sizes steps start 60 times a second.
+// Steps are due 60 times a second, start to start.
 constexpr std::int64_t kStepPeriodNs = 1000000000 / 60;
 // The panel's viscosity value is in hundredths.
 constexpr double kViscosityUnit = 0.01;
@@ -24,26 +25,130 @@ constexpr std::int64_t kWaitThresholdNs = 100000000;
 
 }  // namespace
 
-constexpr int Simulation::kGridSizes[];
-
-bool Simulation::isOfferedGridSize(int size) {
-    return std::find(std::begin(kGridSizes), std::end(kGridSizes), size) != std::end(kGridSizes);
-}
-
 Simulation::Simulation(Clock clock_, int gridSize)
     : clock(std::move(clock_)),
-      solver(isOfferedGridSize(gridSize)
-                 ? makeSolver(gridSize)
+      solver(SceneLimits::isOfferedGridSize(gridSize)
+                 ? makeSolver(gridSize, fluidSettings)
                  : throw std::invalid_argument("grid size must be 100, 200 or 400")),
+      dyeField(SceneLimits::kDyeSize),
       frameEnd(clock()),
-      stepStart(frameEnd - kStepPeriodNs) {}
+      stepStart(frameEnd - kStepPeriodNs),
+      // At the default size the first step waits 16 ms, as every one after a frame may; at the
+      // larger sizes it runs at once.
+      stepDue(gridSize == SceneLimits::kDefaultGridSize ? frameEnd + kStepPeriodNs : frameEnd) {}
 
-std::unique_ptr<FluidSolver> Simulation::makeSolver(int size) const {
+std::unique_ptr<FluidSolver> Simulation::makeSolver(int size, const FluidSettings& s) const {
     auto made = std::make_unique<FluidSolver>(
-        size, size, kTimeStep, static_cast<float>(viscosityValue * kViscosityUnit), iterations);
-    made->setViscosityEnabled(viscosityEnabled);
+        size, size, kTimeStep, static_cast<float>(s.viscosityHundredths * kViscosityUnit),
+        s.iterations);
+    made->setViscosityEnabled(s.viscosityEnabled);
+    made->setFlow(s.flow, s.flowSpeed);
+    made->setVorticityConfinement(s.swirl);
     made->useSimdPath(simdPath);
     return made;
+}
+
+bool Simulation::apply(const Operation& op) {
+    if (op.kind == OperationKind::Step) {
+        // Each step records itself, so that the checkpoints fall between the right steps.
+        for (int k = 0; k < op.count; ++k) {
+            step();
+        }
+        return op.count > 0;
+    }
+    refusal.clear();
+    Operation applied = op;
+    if (op.kind == OperationKind::Fade) {
+        applied.value = std::clamp(op.value, 0.0f, 1000.0f);
+    }
+    if (!dispatch(applied)) {
+        return false;
+    }
+    record(applied);
+    return true;
+}
+
+bool Simulation::dispatch(const Operation& op) {
+    switch (op.kind) {
+        case OperationKind::Stir:
+            return stir(op.i, op.j, op.a);
+        case OperationKind::BeginDrag:
+            ++dragCount;
+            return true;
+        case OperationKind::PourDye:
+            pourDye(op.a, op.b);
+            return true;
+        case OperationKind::AddCorner:
+            return addCorner(op.i, op.j);
+        case OperationKind::RemoveLastCorner:
+            if (cornersPlaced.empty()) {
+                return false;
+            }
+            cornersPlaced.pop_back();
+            return true;
+        case OperationKind::DiscardCorners:
+            if (cornersPlaced.empty()) {
+                return false;
+            }
+            cornersPlaced.clear();
+            return true;
+        case OperationKind::BuildObstacle:
+            return buildObstacle();
+        case OperationKind::ClearObstacles:
+            clearObstacles();
+            return true;
+        case OperationKind::Rest:
+            bringToRest();
+            return true;
+        case OperationKind::GridSize:
+            return setGridSize(op.count);
+        case OperationKind::Viscosity:
+            changed();
+            fluidSettings.viscosityHundredths = op.value;
+            solver->setViscosity(static_cast<float>(op.value * kViscosityUnit));
+            return true;
+        case OperationKind::Iterations:
+            changed();
+            fluidSettings.iterations = op.count;
+            solver->setIterations(op.count);
+            return true;
+        case OperationKind::ViscosityEnabled:
+            changed();
+            fluidSettings.viscosityEnabled = op.count != 0;
+            solver->setViscosityEnabled(op.count != 0);
+            return true;
+        case OperationKind::Fade:
+            changed();
+            fluidSettings.fadePerMille = op.value;
+            return true;
+        case OperationKind::Pause:
+            return setPaused(op.count != 0);
+        case OperationKind::Flow:
+        case OperationKind::FlowSpeed:
+            if (op.kind == OperationKind::Flow &&
+                (op.count < 0 || op.count > static_cast<int>(Flow::DrivenCavity))) {
+                return false;
+            }
+            changed();
+            if (op.kind == OperationKind::Flow) {
+                fluidSettings.flow = static_cast<Flow>(op.count);
+            } else {
+                fluidSettings.flowSpeed = op.value;
+            }
+            solver->setFlow(fluidSettings.flow, fluidSettings.flowSpeed);
+            return true;
+        case OperationKind::Swirl:
+            changed();
+            fluidSettings.swirl = op.value;
+            solver->setVorticityConfinement(op.value);
+            return true;
+        case OperationKind::Step:  // apply steps
+        case OperationKind::Wait:  // kept by recordings only
+        case OperationKind::Checkpoint:
+        case OperationKind::Count:
+            return false;
+    }
+    return false;
 }
 
 std::int64_t Simulation::nanosUntilStep() const {
@@ -52,8 +157,12 @@ std::int64_t Simulation::nanosUntilStep() const {
         // Nothing to step: look again a frame from now.
         return kFrameGateNs;
     }
-    const std::int64_t opens =
-        gridSize() == kDefaultGridSize ? frameEnd + kFrameGateNs : stepStart + kStepPeriodNs;
+    std::int64_t opens = stepDue;
+    if (gridSize() == SceneLimits::kDefaultGridSize) {
+        // 16 ms after the end of the last frame, or when due if that comes first, but never
+        // sooner than 16 ms after the last step started.
+        opens = std::min(frameEnd + kFrameGateNs, std::max(stepDue, stepStart + kFrameGateNs));
+    }
     return std::max<std::int64_t>(opens - now, 0);
 }
 
@@ -63,6 +172,11 @@ bool Simulation::advance() {
         return false;
     }
     stepStart = clock();
+    // The next step is due a period after this one was: after one that came early, a period
+    // after it started; after one less than a period late, a period after it was due, so that
+    // the steps catch up; after one later still, a period after it started.
+    const std::int64_t late = stepStart - stepDue;
+    stepDue = (late < 0 ? stepStart : late < kStepPeriodNs ? stepDue : stepStart) + kStepPeriodNs;
     // The counter counts only while timing. Starting at 20, the first step is a timed one.
     if (timing && ++stepCounter > kTimedStepPeriod) {
         stepAndCheckSettled();
@@ -109,26 +223,21 @@ void Simulation::endFrame() {
 }
 
 void Simulation::step() {
-    record(Operation::of(OperationKind::Step));
+    record(Operation::step());
     solver->step();
-    dyeField.step(*solver, 1.0f - fadePerMille / 1000.0f);
+    dyeField.step(*solver, 1.0f - fluidSettings.fadePerMille / 1000.0f);
     recordCheckpointAfterStep();
 }
 
-void Simulation::setPaused(bool value) {
-    if (value != paused) {
-        record(Operation::of(OperationKind::Pause, value ? 1 : 0));
+bool Simulation::setPaused(bool value) {
+    if (value == paused) {
+        return false;
     }
     paused = value;
-}
-
-void Simulation::beginDrag() {
-    record(Operation::of(OperationKind::BeginDrag));
-    ++dragCount;
+    return true;
 }
 
 void Simulation::bringToRest() {
-    record(Operation::of(OperationKind::Rest));
     changed();
     // The next diffusion starts its sweeps from the scratch field, so that is zeroed as well;
     // pressure and divergence are recomputed from zero by every projection.
@@ -137,12 +246,11 @@ void Simulation::bringToRest() {
     dyeField.clear();
 }
 
-void Simulation::stir(int i, int j, const Vec2& velocity) {
+bool Simulation::stir(int i, int j, const Vec2& velocity) {
     VectorField& v = solver->velocity;
     if (!v.contains(i, j)) {
-        return;
+        return false;
     }
-    record(Operation::atCell(OperationKind::Stir, i, j, velocity));
     changed();
     const int block = stirBlock();
     const int firstI = i / block * block;
@@ -153,10 +261,10 @@ void Simulation::stir(int i, int j, const Vec2& velocity) {
         }
     }
     solver->project(v);
+    return true;
 }
 
 void Simulation::pourDye(const Vec2& from, const Vec2& to) {
-    record(Operation::atCell(OperationKind::PourDye, 0, 0, from, to));
     changed();
     const float radius = kSplatRadius * static_cast<float>(gridSize());
     const DyeColour colour = DyeField::pourColour(dragCount);
@@ -170,111 +278,95 @@ void Simulation::pourDye(const Vec2& from, const Vec2& to) {
 }
 
 bool Simulation::addCorner(int i, int j) {
-    if (!solver->velocity.contains(i, j) || static_cast<int>(collected.size()) >= kMaxCorners) {
+    if (!solver->velocity.contains(i, j) ||
+        static_cast<int>(cornersPlaced.size()) >= SceneLimits::kMaxCorners) {
         return false;
     }
-    record(Operation::atCell(OperationKind::AddCorner, i, j));
-    collected.emplace_back(static_cast<float>(i), static_cast<float>(j));
+    cornersPlaced.emplace_back(static_cast<float>(i), static_cast<float>(j));
     return true;
 }
 
-void Simulation::removeLastCorner() {
-    if (!collected.empty()) {
-        record(Operation::of(OperationKind::RemoveLastCorner));
-        collected.pop_back();
-    }
-}
-
-void Simulation::discardCorners() {
-    if (!collected.empty()) {
-        record(Operation::of(OperationKind::DiscardCorners));
-    }
-    collected.clear();
-}
-
 bool Simulation::buildObstacle() {
-    record(Operation::of(OperationKind::BuildObstacle));
-    const int before = solver->obstacles.size();
-    if (collected.size() >= 3) {
-        solver->addObstacle(collected.data(), static_cast<int>(collected.size()));
+    if (cornersPlaced.size() < 3) {
+        return false;
     }
-    const bool added = solver->obstacles.size() > before;
-    if (added) {
-        changed();
-        outlines.push_back(collected);
-        if (paused) {
-            // Running, the next step imposes the obstacle; paused, a projection does it now.
-            solver->project(solver->velocity);
-        }
+    const ObstacleRefusal refused =
+        solver->tryAddObstacle(cornersPlaced.data(), static_cast<int>(cornersPlaced.size()));
+    if (refused == ObstacleRefusal::TooManyCopies) {
+        refusal = "The obstacle is refused: it " + copiesText(*solver) + ".";
     }
-    collected.clear();
-    return added;
+    if (refused != ObstacleRefusal::None) {
+        return false;
+    }
+    changed();
+    outlines.push_back(cornersPlaced);
+    cornersPlaced.clear();
+    if (paused) {
+        // Running, the next step imposes the obstacle; paused, a projection does it now.
+        solver->project(solver->velocity);
+    }
+    return true;
 }
 
 void Simulation::clearObstacles() {
-    record(Operation::of(OperationKind::ClearObstacles));
     changed();
     solver->clearObstacles();
     outlines.clear();
 }
 
 bool Simulation::setGridSize(int size) {
-    if (!isOfferedGridSize(size)) {
+    const int old = gridSize();
+    if (!SceneLimits::isOfferedGridSize(size) || size == old) {
         return false;
     }
-    const int old = gridSize();
-    if (size == old) {
-        return true;
-    }
-    record(Operation::of(OperationKind::GridSize, size));
     // The new cell holding the old cell's centre: floor((c + 0.5) * size / old). Whole cells
     // again, and 100 -> 400 -> 100 gives every corner back.
     const auto scaled = [old, size](Vec2 c) {
         return Vec2(std::floor((c.x + 0.5f) * static_cast<float>(size) / static_cast<float>(old)),
                     std::floor((c.y + 0.5f) * static_cast<float>(size) / static_cast<float>(old)));
     };
-    changed();
-    solver = makeSolver(size);
-    dyeField.clear();
-    std::vector<std::vector<Vec2>> kept;
-    for (std::vector<Vec2>& outline : outlines) {
+    std::vector<std::vector<Vec2>> moved = outlines;
+    for (std::vector<Vec2>& outline : moved) {
         std::transform(outline.begin(), outline.end(), outline.begin(), scaled);
-        const int before = solver->obstacles.size();
-        solver->addObstacle(outline.data(), static_cast<int>(outline.size()));
-        if (solver->obstacles.size() > before) {
-            kept.push_back(std::move(outline));
-        }
     }
-    outlines = std::move(kept);
-    std::transform(collected.begin(), collected.end(), collected.begin(), scaled);
+    std::unique_ptr<FluidSolver> made = makeSolver(size, fluidSettings);
+    const int refused = buildObstacles(*made, moved);
+    if (refused >= 0) {
+        refusal = "The grid stays " + gridText(old) + ": on a grid of " + gridText(size) +
+                  ", obstacle " + std::to_string(refused + 1) + " " + copiesText(*made) + ".";
+        return false;
+    }
+    changed();
+    solver = std::move(made);
+    outlines = std::move(moved);
+    dyeField.clear();
+    std::transform(cornersPlaced.begin(), cornersPlaced.end(), cornersPlaced.begin(), scaled);
     return true;
 }
 
-void Simulation::setViscosityValue(float value) {
-    record(Operation::of(OperationKind::Viscosity, 0, value));
-    changed();
-    viscosityValue = value;
-    solver->setViscosity(static_cast<float>(value * kViscosityUnit));
+int Simulation::buildObstacles(FluidSolver& made, std::vector<std::vector<Vec2>>& corners) {
+    std::vector<std::vector<Vec2>> kept;
+    for (std::size_t k = 0; k < corners.size(); ++k) {
+        const std::vector<Vec2>& outline = corners[k];
+        switch (made.tryAddObstacle(outline.data(), static_cast<int>(outline.size()))) {
+            case ObstacleRefusal::None:
+                kept.push_back(outline);
+                break;
+            case ObstacleRefusal::Unbuildable:
+                break;
+            case ObstacleRefusal::TooManyCopies:
+                return static_cast<int>(k);
+        }
+    }
+    corners = std::move(kept);
+    return -1;
 }
 
-void Simulation::setIterations(int count) {
-    record(Operation::of(OperationKind::Iterations, count));
-    changed();
-    iterations = count;
-    solver->setIterations(count);
-}
-
-void Simulation::setViscosityEnabled(bool enabled) {
-    record(Operation::of(OperationKind::ViscosityEnabled, enabled ? 1 : 0));
-    changed();
-    viscosityEnabled = enabled;
-    solver->setViscosityEnabled(enabled);
-}
-
-void Simulation::setFade(float perMille) {
-    changed();
-    fadePerMille = std::clamp(perMille, 0.0f, 1000.0f);
-    record(Operation::of(OperationKind::Fade, 0, fadePerMille));
+std::string Simulation::copiesText(const FluidSolver& made) {
+    // The solver's limit: one outline copy per cell of the grid, per boundary pass.
+    return "would make the obstacles copy more than " + std::to_string(made.copyLimit()) +
+           " outline cells in each pass of the solver, one for each cell of the " +
+           gridText(made.velocity.width) + " grid, which slows every step";
 }
 
 bool Simulation::useSimdPath(SimdPath path) {
@@ -287,21 +379,12 @@ bool Simulation::useSimdPath(SimdPath path) {
     return true;
 }
 
-FluidSettings Simulation::settings() const {
-    FluidSettings s;
-    s.viscosityValue = viscosityValue;
-    s.iterations = iterations;
-    s.viscosityEnabled = viscosityEnabled;
-    s.fade = fadePerMille;
-    return s;
-}
-
 Scene Simulation::scene(bool withFields) const {
     Scene made;
     made.gridSize = gridSize();
-    made.settings = settings();
+    made.settings = fluidSettings;
     made.obstacles = outlines;
-    made.corners = collected;
+    made.corners = cornersPlaced;
     made.hasFields = withFields;
     if (withFields) {
         made.fields.velocity = solver->velocity.data;
@@ -320,21 +403,18 @@ std::string Simulation::openScene(const Scene& scene) {
     if (!problem.empty()) {
         return problem;
     }
-    changed();
-    viscosityValue = scene.settings.viscosityValue;
-    iterations = scene.settings.iterations;
-    viscosityEnabled = scene.settings.viscosityEnabled;
-    fadePerMille = scene.settings.fade;
-    solver = makeSolver(scene.gridSize);
-    outlines.clear();
-    for (const std::vector<Vec2>& outline : scene.obstacles) {
-        const int before = solver->obstacles.size();
-        solver->addObstacle(outline.data(), static_cast<int>(outline.size()));
-        if (solver->obstacles.size() > before) {
-            outlines.push_back(outline);
-        }
+    std::unique_ptr<FluidSolver> made = makeSolver(scene.gridSize, scene.settings);
+    std::vector<std::vector<Vec2>> built = scene.obstacles;
+    const int refused = buildObstacles(*made, built);
+    if (refused >= 0) {
+        return "Obstacle " + std::to_string(refused + 1) + " of the scene " + copiesText(*made) +
+               ".";
     }
-    collected = scene.corners;
+    changed();
+    fluidSettings = scene.settings;
+    solver = std::move(made);
+    outlines = std::move(built);
+    cornersPlaced = scene.corners;
     if (scene.hasFields) {
         solver->velocity.data = scene.fields.velocity;
         solver->scratchVelocity.data = scene.fields.scratchVelocity;

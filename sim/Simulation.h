@@ -7,54 +7,76 @@
 
 #include "DyeField.h"
 #include "FluidSolver.h"
+#include "Operation.h"
 #include "Recording.h"
 #include "Scene.h"
 #include "Vec2.h"
 
 // The fluid that the view shows, apart from any window: the solver on a grid of 100, 200 or 400
 // cells a side, the dye it carries, the pacing of the steps and their timing, pause and rest, the
-// obstacles with their outlines, and the corners of the next one. Time comes from the clock
-// passed in, so that a test can pace an hour of steps without waiting; nothing here draws.
+// obstacles with their outlines, and the corners of the next one. Every change comes through
+// apply, which records it while a recording runs. Time comes from the clock passed in, so that
+// a test can pace an hour of steps without waiting; nothing here draws.
 class Simulation {
 public:
     // Monotonic nanoseconds.
     using Clock = std::function<std::int64_t()>;
 
-    static constexpr int kDefaultGridSize = 100;
-    static constexpr int kGridSizes[] = {100, 200, 400};
-    // Corners that one obstacle polygon can collect.
-    static constexpr int kMaxCorners = SceneLimits::kMaxCorners;
     static constexpr float kTimeStep = 0.001f;
-    // The settings a simulation starts with: a viscosity of 0.01 (the value is in hundredths),
-    // 20 sweeps, and a fade that loses half the dye in 300 steps, five seconds at 60 a second.
-    static constexpr float kInitialViscosityValue = FluidSettings{}.viscosityValue;
-    static constexpr int kInitialIterations = FluidSettings{}.iterations;
-    static constexpr float kInitialFade = FluidSettings{}.fade;
     // One step in kTimedStepPeriod + 1 is timed.
     static constexpr int kTimedStepPeriod = 20;
     static constexpr int kSettleCheckPeriod = 32;
 
-    static bool isOfferedGridSize(int size);
+    // Throws std::invalid_argument for a grid size that is not offered (SceneLimits).
+    explicit Simulation(Clock clock, int gridSize = SceneLimits::kDefaultGridSize);
 
-    // Throws std::invalid_argument for a grid size that is not offered.
-    explicit Simulation(Clock clock, int gridSize = kDefaultGridSize);
+    // The one way the fluid changes: applies the operation and, while recording, keeps it.
+    // Returns whether it did anything; one that does nothing (a stir or a corner outside the
+    // grid, a corner past kMaxCorners, an obstacle from fewer than 3 corners, a grid that is not
+    // offered, taking back corners that are not there, a pause while paused, a wait or a
+    // checkpoint, which only recordings hold) changes nothing and is not kept.
+    //   Step          count steps now, gate or not: the solver's, then the dye's
+    //   Stir          the (N/100) x (N/100) block of cells containing cell (i, j) takes the
+    //                 velocity a, and the field is projected once
+    //   BeginDrag     a drag begins: the dye it pours takes the next colour
+    //   PourDye       the current drag's dye along the segment from a to b (grid positions), as
+    //                 round splats 1.5 % of the grid wide, half a radius apart
+    //   AddCorner     a corner at cell (i, j) for the next obstacle
+    //   BuildObstacle an obstacle from the corners placed (3 or more), which then start afresh;
+    //                 paused, the velocity is projected at once so that the obstacle shows
+    //   Rest          every velocity to zero, and the dye cleared; the obstacles stay
+    //   GridSize      a grid of count cells a side: the fluid and the dye start at rest; the
+    //                 settings stay, and so do the obstacles, each corner moved to the new cell
+    //                 that holds the old cell's centre
+    //   Viscosity     the solver's viscosity becomes value (hundredths) * 0.01
+    //   Fade          thousandths of the dye lost per step, clamped to 0 to 1000
+    //   Pause         paused, advance does not step; every other operation still applies
+    bool apply(const Operation& op);
+    // Why the last operation that apply refused did nothing, where the user should be told: an
+    // obstacle, or a grid, that would take the obstacles past the solver's limit on outline
+    // copies. Empty otherwise.
+    const std::string& refusalText() const { return refusal; }
 
-    // Steps once if the fluid runs, has not settled and the gate is open: at the default size
-    // 16 ms after the end of the last frame (see endFrame), at the larger sizes 60 steps a
-    // second, start to start. Returns whether it stepped.
+    // Steps once if the fluid runs, has not settled and the gate is open. Steps are due 60
+    // times a second, start to start, a late one making up its lateness (up to a period) on the
+    // next. At the default size a step also runs 16 ms after the end of the last frame (see
+    // endFrame) when that comes sooner, and never runs sooner than 16 ms after the last one
+    // started. Returns whether it stepped.
     //
     // Settled: a step left the velocity, the solver's scratch field and the dye as they were, to
-    // the bit. Every later step would then do the same, so none runs until something changes
-    // the fluid (a stir, dye, an obstacle, a setting, rest or another grid). The check runs on
-    // one step in kSettleCheckPeriod.
+    // the bit. Every later step would then do the same, so none runs until an operation changes
+    // the fluid. The check runs on one step in kSettleCheckPeriod.
     bool advance();
     bool isSettled() const { return settled; }
+    // Stops advance from stepping, as a settled fluid does, until an operation changes the fluid
+    // or wake is called: for a fluid whose steps no longer change anything that shows.
+    void holdStill() { settled = true; }
+    // Steps run again, whether the fluid settled or was held still.
+    void wake() { changed(); }
     // The caller has shown the step: the default size's gate counts from now.
     void endFrame();
     // Nanoseconds until the gate opens; 0 when it is open. Settled, a frame's time.
     std::int64_t nanosUntilStep() const;
-    // One step now, gate or not: the solver's, then the dye's along the new velocity.
-    void step();
 
     // Whether advance times one step in 21 (the first one included), for a read-out.
     void setTiming(bool on) { timing = on; }
@@ -63,52 +85,15 @@ public:
     std::int64_t lastStepNanos() const { return lastStepDuration; }
     int stepsSinceTimedStep() const { return stepCounter; }
 
-    // Paused, advance does not step; stirs and obstacles still apply.
-    void setPaused(bool value);
     bool isPaused() const { return paused; }
-    // Every velocity to zero, and the dye cleared; the obstacles stay.
-    void bringToRest();
-
-    // A drag begins: the dye it pours takes the next colour.
-    void beginDrag();
-    // The (N/100) x (N/100) block of cells containing cell (i, j) takes the velocity, and the
-    // field is projected once. A cell outside the grid is ignored.
-    void stir(int i, int j, const Vec2& velocity);
-    // Pours the current drag's dye along the segment between two grid positions, as round splats
-    // 1.5 % of the grid wide, half a radius apart.
-    void pourDye(const Vec2& from, const Vec2& to);
-
-    // Collects a corner (a cell of the grid); false when the cell is outside the grid or
-    // kMaxCorners are collected.
-    bool addCorner(int i, int j);
-    void removeLastCorner();
-    void discardCorners();
-    const std::vector<Vec2>& corners() const { return collected; }
-    // Builds an obstacle from the corners collected (3 or more) and starts a new polygon.
-    // Paused, the velocity is projected at once so that the obstacle shows. Returns whether the
-    // solver took it.
-    bool buildObstacle();
-    void clearObstacles();
+    // The corners placed for the next obstacle, cells of the grid.
+    const std::vector<Vec2>& corners() const { return cornersPlaced; }
     // The corners of each obstacle, in the order added.
     const std::vector<std::vector<Vec2>>& obstacleOutlines() const { return outlines; }
-
-    // The grid becomes size x size cells (an offered size; otherwise false and no change). The
-    // fluid and the dye start at rest; the settings stay, and so do the obstacles, each corner
-    // moved to the new cell that holds the old cell's centre.
-    bool setGridSize(int size);
     int gridSize() const { return solver->velocity.width; }
+    FluidSettings settings() const { return fluidSettings; }
 
-    // value in hundredths: the solver's viscosity becomes value * 0.01.
-    void setViscosityValue(float value);
-    void setIterations(int count);
-    void setViscosityEnabled(bool enabled);
-    // Thousandths of the dye lost per step, 0 to 1000.
-    void setFade(float perMille);
-    float fade() const { return fadePerMille; }
-
-    FluidSettings settings() const;
-
-    // The scene as it is now: the grid, the settings, the obstacles and the corners collected;
+    // The scene as it is now: the grid, the settings, the obstacles and the corners placed;
     // with fields also the velocity, the scratch field, the dye and the drag count, to the bit,
     // so that opening it and stepping on gives what stepping on here would.
     Scene scene(bool withFields) const;
@@ -137,9 +122,28 @@ public:
     const DyeField& dye() const { return dyeField; }
 
 private:
-    std::unique_ptr<FluidSolver> makeSolver(int size) const;
+    // What apply does for each kind; each returns whether it did anything.
+    bool dispatch(const Operation& op);
+    void step();
+    bool setPaused(bool value);
+    void bringToRest();
+    bool stir(int i, int j, const Vec2& velocity);
+    void pourDye(const Vec2& from, const Vec2& to);
+    bool addCorner(int i, int j);
+    bool buildObstacle();
+    void clearObstacles();
+    bool setGridSize(int size);
+    void setFade(float perMille);
+
+    std::unique_ptr<FluidSolver> makeSolver(int size, const FluidSettings& settings) const;
+    // Builds the outlines, in order, into a new solver, leaving out those that cannot be built;
+    // the outlines kept remain in corners. Returns -1, or the index of the first outline that
+    // the solver's copy limit refuses (and then corners are as they were).
+    static int buildObstacles(FluidSolver& made, std::vector<std::vector<Vec2>>& corners);
+    // The end of a refusal's sentence: what an obstacle past the solver's limit would do.
+    static std::string copiesText(const FluidSolver& made);
     // Cells of the stir block along each side.
-    int stirBlock() const { return gridSize() / kDefaultGridSize; }
+    int stirBlock() const { return gridSize() / SceneLimits::kDefaultGridSize; }
     // The step of advance, with the check for a settled fluid on one step in kSettleCheckPeriod.
     void stepAndCheckSettled();
     // Something changed the fluid: steps run again.
@@ -154,12 +158,8 @@ private:
 
     Clock clock;
     SimdPath simdPath = defaultSimdPath();
-    // Settings, kept here so that a new grid takes them; before the solver, which is made with
-    // them.
-    float viscosityValue = kInitialViscosityValue;
-    int iterations = kInitialIterations;
-    bool viscosityEnabled = true;
-    float fadePerMille = kInitialFade;
+    // Kept here so that a new grid takes them; before the solver, which is made with them.
+    FluidSettings fluidSettings;
     std::unique_ptr<FluidSolver> solver;
     DyeField dyeField;
 
@@ -168,10 +168,10 @@ private:
     bool timedLastStep = false;
     std::int64_t lastStepDuration = 0;
     int stepCounter = kTimedStepPeriod;
-    // The default size's gate counts from the end of the last frame; the larger sizes' from the
-    // start of the last step.
     std::int64_t frameEnd;
     std::int64_t stepStart;
+    // When the next step is due on the 60-a-second cadence.
+    std::int64_t stepDue;
 
     bool settled = false;
     int settleCounter = 0;
@@ -180,8 +180,10 @@ private:
     std::vector<float> dyeBefore[3];
 
     int dragCount = 0;
-    std::vector<Vec2> collected;
+    std::vector<Vec2> cornersPlaced;
     std::vector<std::vector<Vec2>> outlines;
+
+    std::string refusal;
 
     std::unique_ptr<Recording> recording;
     long long recordedStepCount = 0;

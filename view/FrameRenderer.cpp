@@ -127,7 +127,7 @@ QImage FrameRenderer::render(const Simulation& sim, const DisplaySettings& setti
         return QImage();
     }
     matchDisplay(sim);
-    display->applySettings(settings);
+    display->settings = settings;
     ViewPainter::fill(*display, sim);
     ViewPainter::paint(*display, sim, frameSide, frameSide, 1.0f, overlayVisible);
     QImage frame = readFrame();

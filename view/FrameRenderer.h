@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "OffscreenContext.h"
+#include "ViewPainter.h"
 
 class DisplayFieldOGL;
 class Simulation;
@@ -17,12 +18,9 @@ struct DisplaySettings;
 // GLWidget::picture() of a side x side view of the same state and settings, pixel for pixel.
 class FrameRenderer {
 public:
-    // The view's side at its default size, in pixels.
-    static constexpr int kDefaultSide = 641;
-
     // Check isValid: without an off-screen context, or for a side that the framebuffer cannot
     // take, nothing renders.
-    explicit FrameRenderer(int side = kDefaultSide);
+    explicit FrameRenderer(int side = ViewPainter::kViewPixels);
     ~FrameRenderer();
     FrameRenderer(const FrameRenderer&) = delete;
     FrameRenderer& operator=(const FrameRenderer&) = delete;

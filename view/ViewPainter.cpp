@@ -3,6 +3,7 @@
 #include <GL/gl.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <vector>
 
 #include "DisplayFieldOGL.h"
@@ -31,23 +32,43 @@ void drawCorners(GLenum mode, const std::vector<Vec2>& corners, float scale) {
 
 }  // namespace
 
+QRect ViewPainter::square(int width, int height) {
+    const int side = std::min(width, height);
+    return QRect((width - side) / 2, (height - side) / 2, side, side);
+}
+
+int ViewPainter::cellAt(int pixel, int squareOrigin, int squareSide, int gridSize) {
+    // In 64 bits, so that no position an event can carry overflows: at the opening 641 pixels,
+    // pixel * 100 / 640, and pixels -6 to -1 still give cell 0.
+    const std::int64_t size = std::max(squareSide - 1, 1);
+    return static_cast<int>((static_cast<std::int64_t>(pixel) - squareOrigin) * gridSize / size);
+}
+
+Vec2 ViewPainter::positionAt(QPoint pixel, const QRect& square, int gridSize) {
+    // Cell c covers pixels c * size / N to (c + 1) * size / N and has its centre at position c.
+    const double scale = static_cast<double>(gridSize) / std::max(square.width() - 1, 1);
+    return Vec2(static_cast<float>((pixel.x() - square.x() + 0.5) * scale - 0.5),
+                static_cast<float>((pixel.y() - square.y() + 0.5) * scale - 0.5));
+}
+
 std::unique_ptr<DisplayFieldOGL> ViewPainter::makeDisplay(const Simulation& sim,
                                                           const DisplayFieldOGL* previous) {
     const int size = sim.gridSize();
     auto made = std::make_unique<DisplayFieldOGL>(size, size, sim.dye().size(),
-                                                  size / Simulation::kDefaultGridSize);
+                                                  size / SceneLimits::kDefaultGridSize);
     if (previous != nullptr) {
-        made->copySettingsFrom(*previous);
+        made->settings = previous->settings;
     }
     return made;
 }
 
-void ViewPainter::fill(DisplayFieldOGL& display, const Simulation& sim) {
-    display.fill(sim.fluidSolver().velocityField(), kViewExtent, kViewExtent);
-    if (display.mode == DisplayMode::Dye) {
-        const DyeField& dye = sim.dye();
-        display.fillDye(dye.red().data(), dye.green().data(), dye.blue().data());
+bool ViewPainter::fill(DisplayFieldOGL& display, const Simulation& sim) {
+    const bool changed = display.fill(sim.fluidSolver().velocityField(), kViewExtent, kViewExtent);
+    if (display.settings.mode != DisplayMode::Dye) {
+        return changed;
     }
+    const DyeField& dye = sim.dye();
+    return display.fillDye(dye.red().data(), dye.green().data(), dye.blue().data());
 }
 
 void ViewPainter::initialize(DisplayFieldOGL& display) {
@@ -65,10 +86,10 @@ void ViewPainter::setProjection() {
 
 void ViewPainter::paint(DisplayFieldOGL& display, const Simulation& sim, int width, int height,
                         float ratio, bool overlay) {
-    const int side = std::min(width, height);
+    const QRect drawn = square(width, height);
     glViewport(0, 0, width, height);
     glClear(GL_COLOR_BUFFER_BIT);
-    glViewport((width - side) / 2, (height - side) / 2, side, side);
+    glViewport(drawn.x(), drawn.y(), drawn.width(), drawn.height());
     glLoadIdentity();
     display.draw();
     if (overlay) {

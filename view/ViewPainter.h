@@ -1,6 +1,10 @@
 #pragma once
 
+#include <QPoint>
+#include <QRect>
 #include <memory>
+
+#include "Vec2.h"
 
 class DisplayFieldOGL;
 class Simulation;
@@ -15,13 +19,26 @@ class ViewPainter {
 public:
     // View units along each side of the drawing area.
     static constexpr float kViewExtent = 100.0f;
+    // Pixels along each side of the view as the window opens, and of the frames rendered off
+    // screen; the mouse maps pixel p of a view of side s to cell p * N / (s - 1).
+    static constexpr int kViewPixels = 641;
+
+    // The square that the drawing area fills in a view of width x height pixels: the shorter
+    // side, centred.
+    static QRect square(int width, int height);
+    // The cell of an N-cell grid under pixel p along one axis of the square: p * N / (side - 1)
+    // from its origin, truncated toward zero; outside the grid below 0 or from N on.
+    static int cellAt(int pixel, int squareOrigin, int squareSide, int gridSize);
+    // The grid position under a pixel's centre, in cells: cell c has its centre at c.
+    static Vec2 positionAt(QPoint pixel, const QRect& square, int gridSize);
 
     // A display for the simulation's grid and dye, with a segment from every (N / 100)-th cell,
     // so one per hundredth of the view; it takes the settings of previous, when there is one.
     static std::unique_ptr<DisplayFieldOGL> makeDisplay(const Simulation& sim,
                                                         const DisplayFieldOGL* previous);
     // Fills the display from the simulation's velocity, and from its dye when the dye is shown.
-    static void fill(DisplayFieldOGL& display, const Simulation& sim);
+    // Returns whether that changed the picture.
+    static bool fill(DisplayFieldOGL& display, const Simulation& sim);
 
     // Once per context: black as the clear colour, texturing on, the display's texture name.
     static void initialize(DisplayFieldOGL& display);

@@ -21,6 +21,7 @@
 #include "AppTestSupport.h"
 #include "GLWidget.h"
 #include "QTMain.h"
+#include "SimulationController.h"
 
 namespace {
 
@@ -42,6 +43,7 @@ protected:
     apptest::TestHome home;
     QTMain window;
     GLWidget* view = window.findChild<GLWidget*>();
+    SimulationController* controller = window.findChild<SimulationController*>();
 
     void SetUp() override {
         window.show();
@@ -108,8 +110,7 @@ protected:
                               Qt::NoModifier);
         QApplication::sendEvent(&window, &enter);
         ASSERT_TRUE(enter.isAccepted());
-        QDropEvent dropped(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton,
-                           Qt::NoModifier);
+        QDropEvent dropped(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(&window, &dropped);
     }
 };
@@ -136,7 +137,7 @@ TEST_F(QTMainFilesTest, EveryKeyIsInAMenuAndTheChoicesFollowTheirBoxes) {
             a->trigger();
         }
     }
-    EXPECT_EQ(view->gridSize(), 200);
+    EXPECT_EQ(controller->simulation().gridSize(), 200);
     EXPECT_EQ(box("Grid")->currentData().toInt(), 200);
     box("ComboBoxDisplay")->setCurrentIndex(0);
     for (QAction* a : window.findChildren<QAction*>()) {
@@ -153,13 +154,13 @@ TEST_F(QTMainFilesTest, ASavedSceneOpensBackToTheBitAndABadOneChangesNothing) {
     box("ComboBoxDisplay")->setCurrentIndex(3);
     const QString path = saveWith(Qt::Key_S);
     EXPECT_EQ(status(), "Scene saved to " + path);
-    const Scene saved = view->scene(true);
+    const Scene saved = controller->simulation().scene(true);
 
     action("actionClearObstacles")->trigger();
     QTest::keyClick(view, Qt::Key_R);
     box("ComboBoxDisplay")->setCurrentIndex(1);
     drop(path);
-    EXPECT_TRUE(sameScene(view->scene(true), saved));
+    EXPECT_TRUE(sameScene(controller->simulation().scene(true), saved));
     EXPECT_EQ(box("ComboBoxDisplay")->currentIndex(), 3);
 
     // Cut short, the file is refused in a dialog that says why, and nothing changes.
@@ -178,13 +179,13 @@ TEST_F(QTMainFilesTest, ASavedSceneOpensBackToTheBitAndABadOneChangesNothing) {
     });
     drop(path + ".cut");
     EXPECT_TRUE(message.contains("not JSON")) << message.toStdString();
-    EXPECT_TRUE(sameScene(view->scene(true), saved));
+    EXPECT_TRUE(sameScene(controller->simulation().scene(true), saved));
 
     // Saved without its fields, a scene opens at rest with its obstacles.
     const QString still = saveWith(Qt::Key_S, "Scene of obstacles", "still.fluidscene");
     ASSERT_TRUE(window.openFile(still).isEmpty());
-    EXPECT_EQ(view->scene(false).obstacles.size(), 1u);
-    EXPECT_TRUE(view->simulation().dye().empty());
+    EXPECT_EQ(controller->simulation().scene(false).obstacles.size(), 1u);
+    EXPECT_TRUE(controller->simulation().dye().empty());
 }
 
 TEST_F(QTMainFilesTest, ARecordingMadeWithCtrlRReplaysVerifiedWithTheFluidControlsHeldOff) {
@@ -199,14 +200,14 @@ TEST_F(QTMainFilesTest, ARecordingMadeWithCtrlRReplaysVerifiedWithTheFluidContro
     buildTriangle();
     stir(320);
     // Past the first checkpoint, 60 steps in.
-    QTRY_VERIFY_WITH_TIMEOUT(view->simulation().recordedSteps() > 70, 20000);
+    QTRY_VERIFY_WITH_TIMEOUT(controller->simulation().recordedSteps() > 70, 20000);
     const QString path = saveWith(Qt::Key_R);
     EXPECT_TRUE(status().startsWith("Recording of")) << status().toStdString();
     EXPECT_FALSE(mark->isVisible());
 
-    QSignalSpy finished(view, &GLWidget::replayFinished);
+    QSignalSpy finished(controller, &SimulationController::replayFinished);
     ASSERT_TRUE(window.openFile(path).isEmpty());
-    EXPECT_TRUE(view->isReplaying());
+    EXPECT_TRUE(controller->isReplaying());
     EXPECT_FALSE(box("Grid")->isEnabled());
     ASSERT_TRUE(finished.wait(30000));
     EXPECT_TRUE(finished.at(0).at(0).toString().startsWith("replay verified: "));

@@ -20,6 +20,7 @@
 #include "FluidTestSupport.h"
 #include "GLWidget.h"
 #include "QTMain.h"
+#include "SimulationController.h"
 
 namespace {
 
@@ -29,6 +30,7 @@ class QTMainKeysTest : public testing::Test {
 protected:
     QTMain window;
     GLWidget* view = window.findChild<GLWidget*>();
+    SimulationController* controller = window.findChild<SimulationController*>();
 
     void SetUp() override {
         ASSERT_NE(view, nullptr);
@@ -64,15 +66,15 @@ TEST_F(QTMainKeysTest, KeysFromTheStartPauseRestToggleTheOutlinesAndTakeBackCorn
     }
 
     QTest::keyClick(view, Qt::Key_P);
-    EXPECT_TRUE(view->isPaused());
+    EXPECT_TRUE(controller->isPaused());
     EXPECT_TRUE(status().startsWith("Paused")) << status().toStdString();
     QTest::keyClick(view, Qt::Key_P);
-    EXPECT_FALSE(view->isPaused());
+    EXPECT_FALSE(controller->isPaused());
 
     stir();
-    ASSERT_FALSE(fluidtest::atRest(view->fluidSolver().velocityField()));
+    ASSERT_FALSE(fluidtest::atRest(controller->simulation().fluidSolver().velocityField()));
     QTest::keyClick(view, Qt::Key_R);
-    EXPECT_TRUE(fluidtest::atRest(view->fluidSolver().velocityField()));
+    EXPECT_TRUE(fluidtest::atRest(controller->simulation().fluidSolver().velocityField()));
 
     QTest::keyClick(view, Qt::Key_O);
     EXPECT_FALSE(view->isOverlayVisible());
@@ -85,9 +87,9 @@ TEST_F(QTMainKeysTest, KeysFromTheStartPauseRestToggleTheOutlinesAndTakeBackCorn
     EXPECT_EQ(status(),
               "3 corners: middle-click to close, Ctrl+Z to remove the last, Esc to discard");
     QTest::keyClick(view, Qt::Key_Z, Qt::ControlModifier);
-    EXPECT_EQ(view->collectedPointCount(), 2);
+    EXPECT_EQ(static_cast<int>(controller->simulation().corners().size()), 2);
     QTest::keyClick(view, Qt::Key_Escape);
-    EXPECT_EQ(view->collectedPointCount(), 0);
+    EXPECT_EQ(static_cast<int>(controller->simulation().corners().size()), 0);
 }
 
 TEST_F(QTMainKeysTest, AFocusedControlKeepsTheKeysItUses) {
@@ -98,18 +100,18 @@ TEST_F(QTMainKeysTest, AFocusedControlKeepsTheKeysItUses) {
     QTest::keyClicks(sweeps, "35");
     QTest::keyClick(sweeps, Qt::Key_Return);
     EXPECT_EQ(sweeps->value(), 35);
-    EXPECT_EQ(view->fluidSolver().iterations, 35);
+    EXPECT_EQ(controller->simulation().fluidSolver().iterations, 35);
     // Letters go to the spin box, which refuses them; none of them reaches the view.
     QTest::keyClick(sweeps, Qt::Key_P);
     QTest::keyClick(sweeps, Qt::Key_O);
-    EXPECT_FALSE(view->isPaused());
+    EXPECT_FALSE(controller->isPaused());
     EXPECT_TRUE(view->isOverlayVisible());
     // Ctrl+Z is the spin box's own undo.
     QTest::keyClick(sweeps, Qt::Key_Z, Qt::ControlModifier);
-    EXPECT_EQ(view->collectedPointCount(), 1);
+    EXPECT_EQ(static_cast<int>(controller->simulation().corners().size()), 1);
     // Esc means nothing to a spin box, so it still discards the corners.
     QTest::keyClick(sweeps, Qt::Key_Escape);
-    EXPECT_EQ(view->collectedPointCount(), 0);
+    EXPECT_EQ(static_cast<int>(controller->simulation().corners().size()), 0);
 
     // Space toggles a focused check box; letters still reach the view from there.
     auto* over = window.findChild<QCheckBox*>("IsOver");
@@ -117,7 +119,7 @@ TEST_F(QTMainKeysTest, AFocusedControlKeepsTheKeysItUses) {
     QTest::keyClick(over, Qt::Key_Space);
     EXPECT_TRUE(over->isChecked());
     QTest::keyClick(over, Qt::Key_P);
-    EXPECT_TRUE(view->isPaused());
+    EXPECT_TRUE(controller->isPaused());
 
     // A click on the view takes the keys back.
     sweeps->setFocus();
@@ -166,5 +168,5 @@ TEST_F(QTMainKeysTest, CtrlESavesThePictureUnderATimeStampedNameInPictures) {
     QTest::keyClick(view, Qt::Key_E, Qt::ControlModifier);
     EXPECT_EQ(status(), "Picture not saved");
     EXPECT_EQ(QDir(pictures).entryList(QDir::Files).size(), 1);
-    EXPECT_EQ(view->collectedPointCount(), 1);
+    EXPECT_EQ(static_cast<int>(controller->simulation().corners().size()), 1);
 }

@@ -17,6 +17,7 @@
 #include "GLWidget.h"
 #include "MainWindowStart.h"
 #include "QTMain.h"
+#include "SimulationController.h"
 
 namespace {
 
@@ -24,6 +25,7 @@ class QTMainTest : public testing::Test {
 public:
     QTMain window;
     GLWidget* view = window.findChild<GLWidget*>();
+    SimulationController* controller = window.findChild<SimulationController*>();
 
     template <typename T>
     T* control(const char* name) {
@@ -31,8 +33,8 @@ public:
         EXPECT_NE(c, nullptr) << name;
         return c;
     }
-    const FluidSolver& solver() const { return view->fluidSolver(); }
-    const DisplayFieldOGL& display() const { return view->displayField(); }
+    const FluidSolver& solver() const { return controller->simulation().fluidSolver(); }
+    const DisplaySettings& display() const { return view->displaySettings(); }
 };
 
 // Clicks a check box as a user would.
@@ -76,17 +78,12 @@ const Feed kFeeds[] = {
     {"NumberIteration", 1, [](const QTMainTest& t) -> double { return t.solver().iterations; }},
     {"ComboBoxDisplay", 1,
      [](const QTMainTest& t) -> double { return static_cast<int>(t.display().mode); }},
-    {"HueColorA", 1, [](const QTMainTest& t) -> double { return t.display().colorA.hue; }},
-    {"HueColorB", 1, [](const QTMainTest& t) -> double { return t.display().colorB.hue; }},
-    {"ColorSaturation", 1,
-     [](const QTMainTest& t) -> double { return t.display().colorA.saturation; }},
-    {"ColorSaturation", 1,
-     [](const QTMainTest& t) -> double { return t.display().colorB.saturation; }},
+    {"HueColorA", 1, [](const QTMainTest& t) -> double { return t.display().hueA; }},
+    {"HueColorB", 1, [](const QTMainTest& t) -> double { return t.display().hueB; }},
+    {"ColorSaturation", 1, [](const QTMainTest& t) -> double { return t.display().saturation; }},
     {"CoeffLin", 100, [](const QTMainTest& t) -> double { return t.display().coeffLin; }},
-    {"CoeffLog", 100, [](const QTMainTest& t) -> double { return t.display().coeffLog; }},
     {"LimitLight", 1, [](const QTMainTest& t) -> double { return t.display().limitLight; }},
     {"LimitOver", 1, [](const QTMainTest& t) -> double { return t.display().limitOver; }},
-    {"IsLog", 1, [](const QTMainTest& t) -> double { return t.display().isLog; }},
     {"IsOver", 1, [](const QTMainTest& t) -> double { return t.display().isOver; }},
     {"IsPositive", 1, [](const QTMainTest& t) -> double { return t.display().isPositive; }},
 };
@@ -118,13 +115,25 @@ TEST_F(QTMainTest, StartsWithTheViewInVortexModeAndTheReadOutAt9999) {
     EXPECT_EQ(display().mode, DisplayMode::Vortex);
 
     // No event has been processed, so no step has been timed yet.
-    EXPECT_EQ(control<QLCDNumber>("ComputeTime")->intValue(), 9999);
+    auto* readOut = control<QLCDNumber>("ComputeTime");
+    EXPECT_EQ(readOut->intValue(), 9999);
+    // The logarithmic controls are there, and held off for good.
+    EXPECT_FALSE(control<QWidget>("CoeffLog")->isEnabled());
+    EXPECT_FALSE(control<QWidget>("IsLog")->isEnabled());
 
     // The view sits in the 641 x 641 area, whose layout sizes it once shown.
     EXPECT_EQ(view->parentWidget(), control<QWidget>("horizontalLayout"));
     window.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
     EXPECT_EQ(view->size(), QSize(641, 641));
+
+    // The first step is a timed one; its milliseconds are shown to a hundredth, more than 0.00
+    // and less than 100.
+    QTRY_VERIFY_WITH_TIMEOUT(readOut->intValue() != 9999, 5000);
+    EXPECT_GT(readOut->value(), 0.0);
+    EXPECT_LT(readOut->value(), 100.0);
+    EXPECT_DOUBLE_EQ(readOut->value() * 100.0, std::round(readOut->value() * 100.0));
+    EXPECT_FALSE(readOut->checkOverflow(readOut->value()));
 }
 
 // At start and after every change, each control's state is what the view uses: each is set to

@@ -122,12 +122,12 @@ TEST(ColourRule, WorkedValues) {
     };
     for (const auto& c : cases) {
         displaytest::HeadlessDisplay display(3, 3);
-        display.setHueColorA(c.settings.hueA);
-        display.setCoeffLin(c.settings.coeff);
-        display.setLimitLight(c.settings.limit);
-        display.setColorSaturation(c.settings.saturation);
-        display.setIsOver(c.settings.over);
-        display.setIsPositive(c.settings.positive);
+        display.settings.hueA = c.settings.hueA;
+        display.settings.coeffLin = c.settings.coeff;
+        display.settings.limitLight = c.settings.limit;
+        display.settings.saturation = c.settings.saturation;
+        display.settings.isOver = c.settings.over;
+        display.settings.isPositive = c.settings.positive;
         const ColorRGB rgb = display.valueToColor(c.value);
         EXPECT_TRUE(hasChannels(rgb, c.out))
             << "value " << c.value << ", hue " << int(c.settings.hueA) << ", coefficient "

@@ -99,7 +99,7 @@ TEST_F(OpenGLDrawing, TextureNameIsMadeInTheContextAndDeletedWithTheDisplay) {
 
     makeCurrent();
     ASSERT_TRUE(framebuffer->bind());
-    display->setDisplayMode(1);
+    display->settings.mode = DisplayMode::Velocity;
     paint(*display);
     const GLuint name = display->texture;
     ASSERT_NE(name, 0u);
@@ -117,7 +117,7 @@ TEST_F(OpenGLDrawing, CellShowsAtItsColumnAndRowFromTheTopLeft) {
     // One bright cell well inside, away from the diagonal; the rest is at rest and black.
     field.set(30, 70, Vec2(200.0f, 0.0f));  // (255, 1, 1)
     DisplayFieldOGL display(100, 100);
-    display.setDisplayMode(1);
+    display.settings.mode = DisplayMode::Velocity;
     const Picture picture = paint(display);
 
     const double centreX = 30.5 * kPixelsPerCell;
@@ -160,7 +160,7 @@ TEST_F(OpenGLDrawing, CellShowsAtItsColumnAndRowFromTheTopLeft) {
 TEST_F(OpenGLDrawing, VectorIsAWhiteLineAlongItsVelocity) {
     field.set(10, 20, Vec2(3.0f, 0.0f));
     DisplayFieldOGL display(100, 100);
-    display.setDisplayMode(0);
+    display.settings.mode = DisplayMode::Vectors;
     const Picture picture = paint(display);
 
     int lit = 0;
@@ -182,7 +182,7 @@ TEST_F(OpenGLDrawing, VectorIsAWhiteLineAlongItsVelocity) {
 
 TEST_F(OpenGLDrawing, FieldAtRestInVectorsModeIsBlack) {
     DisplayFieldOGL display(100, 100);
-    display.setDisplayMode(0);
+    display.settings.mode = DisplayMode::Vectors;
     const Picture picture = paint(display);
     for (int y = 0; y < kPixels; ++y) {
         for (int x = 0; x < kPixels; ++x) {
@@ -195,11 +195,11 @@ TEST_F(OpenGLDrawing, FieldAtRestInVectorsModeIsBlack) {
 TEST_F(OpenGLDrawing, PictureAfterVectorsShowsTheTextureAgain) {
     field.set(50, 50, Vec2(0.0f, 200.0f));
     DisplayFieldOGL display(100, 100);
-    display.setDisplayMode(0);
+    display.settings.mode = DisplayMode::Vectors;
     paint(display);
     EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D));
 
-    display.setDisplayMode(1);
+    display.settings.mode = DisplayMode::Velocity;
     const Picture picture = paint(display);
     EXPECT_GT(picture.at(pixelOf(50), pixelOf(50)).red, 100);
     EXPECT_TRUE(picture.at(pixelOf(40), pixelOf(50)).black());

@@ -60,20 +60,20 @@ TEST(DisplayField, StartsWithThePanelDefaults) {
     EXPECT_EQ(d.colors.size(), 10000u);
     EXPECT_EQ(d.vertexCount, 20000);
     EXPECT_EQ(d.vertices.size(), 20000u);
-    EXPECT_EQ(d.mode, DisplayMode::Vortex);
+    EXPECT_EQ(d.settings.mode, DisplayMode::Vortex);
     EXPECT_FLOAT_EQ(d.extentX, 100.0f);
     EXPECT_FLOAT_EQ(d.extentY, 100.0f);
-    EXPECT_EQ(d.colorA.alpha, 0);
-    EXPECT_EQ(d.colorA.hue, 0);
-    EXPECT_EQ(d.colorA.saturation, 255);
-    EXPECT_EQ(d.colorB.alpha, 0);
-    EXPECT_EQ(d.colorB.hue, 43);
-    EXPECT_EQ(d.colorB.saturation, 255);
-    EXPECT_FLOAT_EQ(d.coeffLin, 1.0f);
-    EXPECT_EQ(d.limitLight, 128);
-    EXPECT_EQ(d.limitOver, 9);
-    EXPECT_FALSE(d.isOver);
-    EXPECT_FALSE(d.isPositive);
+    EXPECT_EQ(d.settings.hueA, 0);
+    EXPECT_EQ(d.settings.hueB, 43);
+    EXPECT_EQ(d.settings.saturation, 255);
+    // The rule's colours carry alpha 0, whatever the value.
+    EXPECT_EQ(d.valueToColor(64.0f).alpha, 0);
+    EXPECT_EQ(d.valueToColor(-64.0f).alpha, 0);
+    EXPECT_FLOAT_EQ(d.settings.coeffLin, 1.0f);
+    EXPECT_EQ(d.settings.limitLight, 128);
+    EXPECT_EQ(d.settings.limitOver, 9);
+    EXPECT_FALSE(d.settings.isOver);
+    EXPECT_FALSE(d.settings.isPositive);
     for (std::uint32_t word : d.colors) {
         ASSERT_EQ(word, 0u);
     }
@@ -86,24 +86,29 @@ TEST(DisplayField, StartsWithThePanelDefaults) {
 
 TEST(DisplayField, SaturationSetsBothColours) {
     RecordingDisplay d;
-    d.setColorSaturation(90);
-    EXPECT_EQ(d.colorA.saturation, 90);
-    EXPECT_EQ(d.colorB.saturation, 90);
+    d.settings.saturation = 0;
+    // Grey on both sides of zero: the one saturation is that of both hues.
+    for (const float value : {77.0f, -77.0f}) {
+        const ColorRGB c = d.valueToColor(value);
+        EXPECT_EQ(c.red, 77);
+        EXPECT_EQ(c.green, 77);
+        EXPECT_EQ(c.blue, 77);
+    }
 }
 
 TEST(DisplayField, DrawChoosesByMode) {
     RecordingDisplay d;
     d.draw();
     EXPECT_EQ(d.drawn, RecordingDisplay::Drawn::Vortex);
-    d.setDisplayMode(1);
+    d.settings.mode = DisplayMode::Velocity;
     d.draw();
     EXPECT_EQ(d.drawn, RecordingDisplay::Drawn::Velocity);
-    d.setDisplayMode(0);
+    d.settings.mode = DisplayMode::Vectors;
     d.draw();
     EXPECT_EQ(d.drawn, RecordingDisplay::Drawn::Vectors);
-    d.setDisplayMode(2);
+    d.settings.mode = DisplayMode::Vortex;
     d.draw();
-    d.setDisplayMode(7);
+    d.settings.mode = static_cast<DisplayMode>(7);
     d.draw();
     EXPECT_EQ(d.drawn, RecordingDisplay::Drawn::Vectors);
 }
@@ -152,7 +157,7 @@ TEST(VelocityFill, ShowsTheSpeedAndBlackAtRest) {
     VectorField field(kSize, kSize);
     field.set(7, 3, Vec2(30.0f, -40.0f));  // speed 50: (100, 0, 0)
     RecordingDisplay d;
-    d.setDisplayMode(1);
+    d.settings.mode = DisplayMode::Velocity;
     d.fill(field, 100.0f, 100.0f);
     EXPECT_EQ(d.colors[cellIndex(7, 3)], pack(ColorRGB{0, 100, 0, 0}));
     EXPECT_EQ(d.colors[cellIndex(3, 7)], 0u);
@@ -163,7 +168,7 @@ TEST(VectorsFill, SegmentFromTheCellCornerAlongTheVelocity) {
     VectorField field(kSize, kSize);
     field.set(10, 20, Vec2(3.0f, 0.0f));
     RecordingDisplay d;
-    d.setDisplayMode(0);
+    d.settings.mode = DisplayMode::Vectors;
     d.fill(field, 100.0f, 100.0f);
     const std::size_t k = cellIndex(10, 20);
     EXPECT_FLOAT_EQ(d.vertices[2 * k].position.x, 10.0f);
@@ -184,7 +189,7 @@ TEST(VectorsFill, ExtentsComeVerticalFirst) {
     VectorField field(kSize, kSize);
     field.set(10, 20, Vec2(1.0f, 2.0f));
     RecordingDisplay d;
-    d.setDisplayMode(0);
+    d.settings.mode = DisplayMode::Vectors;
     d.fill(field, 50.0f, 200.0f);  // extentY 50, extentX 200: cells 2 wide, 0.5 high
     EXPECT_FLOAT_EQ(d.extentY, 50.0f);
     EXPECT_FLOAT_EQ(d.extentX, 200.0f);
@@ -200,7 +205,7 @@ TEST(VectorsFill, AnyOtherModeFillsAsVectors) {
     VectorField field(kSize, kSize);
     field.set(10, 20, Vec2(3.0f, 0.0f));
     RecordingDisplay d;
-    d.setDisplayMode(7);
+    d.settings.mode = static_cast<DisplayMode>(7);
     d.fill(field, 100.0f, 100.0f);
     EXPECT_FLOAT_EQ(d.vertices[2 * cellIndex(10, 20) + 1].position.x, 13.0f);
     EXPECT_EQ(d.colors[cellIndex(10, 20)], 0u);
@@ -213,16 +218,16 @@ TEST(Fill, LeavesTheOtherModesArrayUntouched) {
     other.set(30, 30, Vec2(5.0f, 5.0f));
     RecordingDisplay d;
 
-    d.setDisplayMode(1);
+    d.settings.mode = DisplayMode::Velocity;
     d.fill(stirred, 100.0f, 100.0f);
     const std::vector<std::uint32_t> colors = d.colors;
-    d.setDisplayMode(0);
+    d.settings.mode = DisplayMode::Vectors;
     d.fill(other, 100.0f, 100.0f);
     EXPECT_EQ(d.colors, colors) << "Vectors rewrote the colours";
 
     const std::vector<float> ends = endPositions(d);
     for (int mode : {1, 2}) {
-        d.setDisplayMode(mode);
+        d.settings.mode = static_cast<DisplayMode>(mode);
         d.fill(stirred, 100.0f, 100.0f);
         EXPECT_EQ(endPositions(d), ends) << "mode " << mode << " rewrote the vertices";
     }
@@ -233,7 +238,7 @@ TEST(Fill, FieldOfAnotherSizeChangesNothing) {
     stir(wrong);
     RecordingDisplay d;
     for (int mode : {0, 1, 2}) {
-        d.setDisplayMode(mode);
+        d.settings.mode = static_cast<DisplayMode>(mode);
         d.fill(wrong, 50.0f, 50.0f);
     }
     EXPECT_FLOAT_EQ(d.extentX, 100.0f);

@@ -11,7 +11,7 @@ TEST(Fill, AllocatesNothingInAnyMode) {
     field.set(50, 50, Vec2(1.0f, 2.0f));
     displaytest::HeadlessDisplay display(100, 100);
     for (int mode : {0, 1, 2, 7}) {
-        display.setDisplayMode(mode);
+        display.settings.mode = static_cast<DisplayMode>(mode);
         const long before = allocationCount();
         display.fill(field, 100.0f, 100.0f);
         EXPECT_EQ(allocationCount() - before, 0) << "mode " << mode;

@@ -329,3 +329,45 @@ TEST(ObstacleTest, NeighboursRoundFromTheUnroundedSum) {
         EXPECT_GT(floatSumWouldMiss, 0) << polygon[0].x << ", " << polygon[0].y;
     }
 }
+
+// The solver keeps only each obstacle's polygon: looking at one builds it again, record for
+// record and cell for cell; one appended as an Obstacle stays as it was. The union of the
+// interiors is kept as a mask of cells, which the dye reads.
+TEST(ObstacleTest, TheSolverBuildsEachObstacleAgainAndKeepsTheUnionOfInteriors) {
+    const std::vector<std::vector<Vec2>> polygons{kClockwiseSquare,
+                                                  kCounterSquare,
+                                                  {{15, 5}, {60, 30}, {5, 70}, {40, 12}},
+                                                  {{-20, 50}, {50, -20}, {120, 50}, {50, 120}}};
+    FluidSolver solver(kSize, kSize, 0.001f, 0.01f, 20);
+    for (const std::vector<Vec2>& polygon : polygons) {
+        solver.addObstacle(polygon.data(), static_cast<int>(polygon.size()));
+    }
+    Obstacle edited = makeObstacle({{70, 70}, {90, 70}, {80, 90}});
+    edited.boundaryCells.resize(3);
+    edited.interiorCells.push_back(Vec2(3, 95));
+    solver.obstacles.append(edited);
+    ASSERT_EQ(solver.obstacles.size(), 5);
+
+    const auto same = [](const Obstacle& a, const Obstacle& b) {
+        const auto bits = [](const auto& cells) {
+            const auto* first = reinterpret_cast<const unsigned char*>(cells.data());
+            return std::vector<unsigned char>(first, first + cells.size() * sizeof cells[0]);
+        };
+        return bits(a.boundaryCells) == bits(b.boundaryCells) &&
+               bits(a.interiorCells) == bits(b.interiorCells) &&
+               a.boundaryCount == b.boundaryCount && a.interiorCount == b.interiorCount;
+    };
+    std::vector<unsigned char> interior(kSize * kSize, 0);
+    int k = 0;
+    for (const Obstacle& obstacle : solver.obstacles) {
+        EXPECT_TRUE(same(obstacle, k < 4 ? makeObstacle(polygons[k]) : edited)) << k;
+        EXPECT_TRUE(same(obstacle, solver.obstacles[k])) << k;
+        for (const Vec2& c : obstacle.interiorCells) {
+            interior[static_cast<int>(c.x) + static_cast<int>(c.y) * kSize] = 1;
+        }
+        ++k;
+    }
+    EXPECT_EQ(solver.obstacles.interiorMask(), interior);
+    solver.clearObstacles();
+    EXPECT_EQ(solver.obstacles.interiorMask(), std::vector<unsigned char>(kSize * kSize, 0));
+}

@@ -4,7 +4,9 @@
 // Two floats agree when their bits are equal or both are NaN (fluidtest::agree).
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <limits>
 #include <random>
@@ -399,6 +401,193 @@ TEST_P(SolverAgreement, ObstaclesChangedThroughThePublicList) {
     twins.both([](auto& s) { s.obstacles.clear(); });
     twins.both(stirAndStep);
     ASSERT_TRUE(sameState(twins.fast, twins.reference)) << "cleared";
+}
+
+namespace {
+
+// An axis-aligned square from (a, a) to (b, b), clockwise on the screen or not.
+std::vector<Vec2> square(float a, float b, bool clockwise) {
+    if (clockwise) {
+        return {{a, a}, {b, a}, {b, b}, {a, b}};
+    }
+    return {{a, a}, {a, b}, {b, b}, {b, a}};
+}
+
+// Corners anywhere on a grid of size cells a side: a long outline that crosses itself.
+std::vector<Vec2> randomOutline(std::mt19937& random, int size, int corners) {
+    std::vector<Vec2> polygon;
+    for (int c = 0; c < corners; ++c) {
+        polygon.emplace_back(static_cast<float>(random() % size),
+                             static_cast<float>(random() % size));
+    }
+    return polygon;
+}
+
+// Obstacle sets that the boundary pass folds in with writes that die, cascades and constants,
+// on a grid of `size` cells a side; each polygon well within the copy limit.
+struct ObstacleSet {
+    const char* name;
+    int size;
+    std::vector<std::vector<Vec2>> polygons;
+};
+
+std::vector<ObstacleSet> foldedObstacleSets() {
+    std::vector<ObstacleSet> sets;
+    std::mt19937 random(21);
+    ObstacleSet mixed{"random overlapping", 48, {}};
+    for (int k = 0; k < 40; ++k) {
+        mixed.polygons.push_back(k % 4 == 0 ? randomOutline(random, 48, 30)
+                                            : randomPolygon(random, 48, 48));
+    }
+    sets.push_back(mixed);
+    // Enough dead copies that the list of copies is compacted.
+    ObstacleSet many{"long outlines across the grid", 100, {}};
+    for (int k = 0; k < 48; ++k) {
+        many.polygons.push_back(randomOutline(random, 100, 40));
+    }
+    sets.push_back(many);
+
+    ObstacleSet stacked{"identical stacked", 40, {}};
+    for (int k = 0; k < 12; ++k) {
+        stacked.polygons.push_back({{5, 5}, {30, 9}, {12, 33}});
+        stacked.polygons.push_back(square(8, 28, false));
+    }
+    sets.push_back(stacked);
+
+    // Outlines one cell apart, turning alternately: each reads the cells its neighbours wrote.
+    ObstacleSet nested{"nested, both ways round", 40, {}};
+    for (int round = 0; round < 2; ++round) {
+        for (int k = 0; k < 9; ++k) {
+            nested.polygons.push_back(square(5.0f + k, 34.0f - k, (k + round) % 2 == 0));
+        }
+    }
+    sets.push_back(nested);
+
+    sets.push_back({"along the walls",
+                    32,
+                    {square(0, 31, true),
+                     square(0, 31, false),
+                     {{0, 4}, {0, 20}, {0, 12}},
+                     {{31, 3}, {31, 28}, {20, 15}},
+                     {{2, 31}, {29, 31}, {15, 22}},
+                     {{0, 0}, {12, 0}, {0, 12}},
+                     {{31, 31}, {31, 18}, {18, 31}},
+                     {{0, 31}, {31, 31}, {31, 0}},
+                     square(0, 31, true)}});
+
+    sets.push_back({"zero-length edges",
+                    32,
+                    {{{10, 10}, {10, 10}, {20, 15}, {20, 15}},
+                     {{12, 12}, {12, 12}, {12, 12}},
+                     {{4, 20}, {28, 20}, {16, 20}},
+                     {{20, 4}, {20, 28}, {20, 16}},
+                     {{3, 3}, {25, 25}, {3, 3}, {14, 14}},
+                     {{10, 10}, {10, 10}, {20, 15}, {20, 15}}}});
+
+    // Lines on two rows in turn, each copying the row that the other just wrote: every copy
+    // stays read by a later one, a chain through all of them.
+    ObstacleSet chain{"copies chained through every obstacle", 40, {}};
+    for (int k = 0; k < 20; ++k) {
+        chain.polygons.push_back({{35, 20}, {5, 20}, {20, 20}});
+        chain.polygons.push_back({{5, 21}, {35, 21}, {20, 21}});
+    }
+    sets.push_back(chain);
+    return sets;
+}
+
+// Every cell of both velocity fields, and of the scalar fields, from the random values.
+template <typename Solver>
+void scramble(Solver& s, unsigned seed) {
+    std::mt19937 random(seed);
+    for (std::size_t k = 0; k < s.velocity.data.size(); ++k) {
+        s.velocity.data[k] = Vec2(randomValue(random, true), randomValue(random, true));
+        s.scratchVelocity.data[k] = Vec2(randomValue(random, true), randomValue(random, true));
+        s.pressure.data[k] = randomValue(random, true);
+        s.divergence.data[k] = randomValue(random, true);
+    }
+}
+
+}  // namespace
+
+// The folded pass against every obstacle applied in turn: after each obstacle a boundary pass
+// on fields of any values, signed zeros and NaN among them, and now and then full steps.
+TEST_P(SolverAgreement, FoldedObstaclesMatchEveryObstacleAppliedInTurn) {
+    for (const ObstacleSet& set : foldedObstacleSets()) {
+        SCOPED_TRACE(set.name);
+        Twins twins(set.size, set.size, GetParam());
+        for (std::size_t k = 0; k < set.polygons.size(); ++k) {
+            const std::vector<Vec2>& polygon = set.polygons[k];
+            const int n = static_cast<int>(polygon.size());
+            ASSERT_EQ(twins.fast.tryAddObstacle(polygon.data(), n), ObstacleRefusal::None) << k;
+            twins.reference.addObstacle(polygon.data(), n);
+            const unsigned seed = static_cast<unsigned>(k);
+            twins.both([seed](auto& s) {
+                scramble(s, seed);
+                s.setVectorBoundary(s.velocity);
+                s.setVectorBoundary(s.scratchVelocity);
+                s.setScalarBoundary(s.pressure);
+            });
+            ASSERT_TRUE(sameState(twins.fast, twins.reference)) << "pass after obstacle " << k;
+            if (k % 4 == 3) {
+                twins.both([](auto& s) {
+                    for (VectorField* field : {&s.velocity, &s.scratchVelocity}) {
+                        std::fill(field->data.begin(), field->data.end(), Vec2());
+                    }
+                    s.setVelocity(s.velocity.width / 2, 3, Vec2(300, -200));
+                    s.step();
+                    s.step();
+                });
+                ASSERT_TRUE(sameState(twins.fast, twins.reference)) << "steps after " << k;
+            }
+        }
+    }
+}
+
+// Lines that chain their copies grow the pass with every obstacle, until the limit refuses one
+// with nothing changed. An obstacle whose interior covers the lines then frees their copies.
+TEST_P(SolverAgreement, ObstaclesPastTheCopyLimitAreRefusedAndChangeNothing) {
+    Twins twins(32, 32, GetParam());
+    FluidSolver& fast = twins.fast;
+    const std::vector<Vec2> lines[] = {{{29, 15}, {2, 15}, {15, 15}},
+                                       {{2, 16}, {29, 16}, {15, 16}}};
+    const auto add = [&twins](const std::vector<Vec2>& polygon) {
+        const int n = static_cast<int>(polygon.size());
+        const ObstacleRefusal refusal = twins.fast.tryAddObstacle(polygon.data(), n);
+        if (refusal == ObstacleRefusal::None) {
+            twins.reference.addObstacle(polygon.data(), n);
+        }
+        return refusal;
+    };
+    int added = 0;
+    for (;; ++added) {
+        ASSERT_LT(added, 1000) << "never refused";
+        const int copies = fast.obstacles.copies();
+        const std::uint64_t revision = fast.obstacles.revision();
+        const ObstacleRefusal refusal = add(lines[added % 2]);
+        ASSERT_LE(fast.obstacles.copies(), fast.copyLimit());
+        if (refusal != ObstacleRefusal::None) {
+            EXPECT_EQ(refusal, ObstacleRefusal::TooManyCopies);
+            EXPECT_EQ(fast.obstacles.size(), added);
+            EXPECT_EQ(fast.obstacles.revision(), revision);
+            EXPECT_EQ(fast.obstacles.copies(), copies);
+            break;
+        }
+        EXPECT_GT(fast.obstacles.copies(), copies) << added;
+    }
+    EXPECT_GT(added, 20);
+    const auto stirAndStep = [](auto& s) {
+        s.setVelocity(16, 8, Vec2(0, 400));
+        s.step();
+        s.step();
+    };
+    twins.both(stirAndStep);
+    ASSERT_TRUE(sameState(twins.fast, twins.reference)) << "after the refusal";
+
+    ASSERT_EQ(add(square(0, 31, true)), ObstacleRefusal::None);
+    EXPECT_LT(fast.obstacles.copies(), fast.copyLimit() / 4);
+    EXPECT_EQ(add(lines[0]), ObstacleRefusal::None);
+    twins.both(stirAndStep);
+    ASSERT_TRUE(sameState(twins.fast, twins.reference)) << "after the lines were covered";
 }
 
 // Each flow with and without vorticity confinement, at its recommended speed, around the

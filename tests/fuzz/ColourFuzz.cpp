@@ -57,16 +57,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         v = Vec2(anyValue(in), anyValue(in));
     }
     const int modes[] = {0, 1, 2, 3, -1, 7};
-    display.setDisplayMode(in.below(4) == 0 ? static_cast<int>(in.word()) : modes[in.below(6)]);
-    display.setHueColorA(in.byte());
-    display.setHueColorB(in.byte());
-    display.setColorSaturation(in.byte());
-    display.setCoeffLin(in.below(2) == 0 ? in.anyFloat()
-                                         : static_cast<float>(in.below(1001)) / 100.0f);
-    display.setLimitLight(in.byte());
-    display.setLimitOver(in.byte());
-    display.setIsOver(in.below(2) == 0);
-    display.setIsPositive(in.below(2) == 0);
+    display.settings.mode = static_cast<DisplayMode>(in.below(4) == 0 ? static_cast<int>(in.word())
+                                                                      : modes[in.below(6)]);
+    display.settings.hueA = in.byte();
+    display.settings.hueB = in.byte();
+    display.settings.saturation = in.byte();
+    display.settings.coeffLin =
+        in.below(2) == 0 ? in.anyFloat() : static_cast<float>(in.below(1001)) / 100.0f;
+    display.settings.limitLight = in.byte();
+    display.settings.limitOver = in.byte();
+    display.settings.isOver = in.below(2) == 0;
+    display.settings.isPositive = in.below(2) == 0;
     const float extentY = in.below(2) == 0 ? in.anyFloat() : 100.0f;
     const float extentX = in.below(2) == 0 ? in.anyFloat() : 100.0f;
 
@@ -82,9 +83,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(display.colors == colorsBefore);
 
     display.fill(field, extentY, extentX);
-    const bool picture =
-        display.mode == DisplayMode::Velocity || display.mode == DisplayMode::Vortex;
-    if (display.mode == DisplayMode::Dye) {
+    const bool picture = display.settings.mode == DisplayMode::Velocity ||
+                         display.settings.mode == DisplayMode::Vortex;
+    if (display.settings.mode == DisplayMode::Dye) {
         // The dye's picture comes from fillDye: a fill of the velocity changes neither array.
         FUZZ_CHECK(display.colors == colorsBefore);
         FUZZ_CHECK(std::memcmp(display.vertices.data(), verticesBefore.data(),
@@ -102,7 +103,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 FUZZ_CHECK(word >> 24 == 0);  // both hues carry alpha 0
                 const bool ring = i == 0 || j == 0 || i == width - 1 || j == height - 1;
                 std::array<std::uint32_t, 4> key{};
-                if (display.mode == DisplayMode::Velocity) {
+                if (display.settings.mode == DisplayMode::Velocity) {
                     const Vec2 v = field.at(i, j);
                     key = {bits(std::fabs(v.x)), bits(std::fabs(v.y)), 0, 0};
                 } else if (ring) {

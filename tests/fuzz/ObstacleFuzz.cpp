@@ -1,9 +1,14 @@
-// Obstacles from any vertices, added to a solver that then stirs and steps around them.
+// Obstacles from any vertices, added to a solver that then stirs and steps around them, and to
+// the straightforward solver, which applies every obstacle in turn: the folded pass must give
+// the same bits.
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
 #include "FluidSolver.h"
+#include "FluidTestSupport.h"
 #include "FuzzInput.h"
+#include "ReferenceSolver.h"
 
 namespace {
 
@@ -21,20 +26,38 @@ bool isWholeInGrid(const Vec2& v) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     FuzzInput in(data, size);
-    FluidSolver solver(kSize, kSize, 0.001f, 0.01f, 2 + in.below(4));
+    const int sweeps = 2 + in.below(4);
+    FluidSolver solver(kSize, kSize, 0.001f, 0.01f, sweeps);
+    ReferenceSolver reference(kSize, kSize, 0.001f, 0.01f, sweeps);
+    // Now and then the same polygons again, stacked on the first ones.
     const int polygons = 1 + in.below(3);
+    const int repeats = in.below(4) == 0 ? 1 + in.below(8) : 1;
+    std::vector<std::vector<Vec2>> made;
     for (int p = 0; p < polygons; ++p) {
         std::vector<Vec2> vertices(in.below(4) == 0 ? in.below(101) : in.below(9));
-        bool clickable = vertices.size() >= 3;  // what the mouse can give: whole cells in the grid
         for (Vec2& v : vertices) {
             v.x = in.coordinate();
             v.y = in.coordinate();
-            clickable = clickable && isWholeInGrid(v);
         }
-        const int before = solver.obstacles.size();
-        solver.addObstacle(vertices.data(), static_cast<int>(vertices.size()));
-        FUZZ_CHECK(!clickable || solver.obstacles.size() == before + 1);
+        made.push_back(vertices);
     }
+    for (int r = 0; r < repeats; ++r) {
+        for (const std::vector<Vec2>& vertices : made) {
+            const int n = static_cast<int>(vertices.size());
+            const int before = solver.obstacles.size();
+            const ObstacleRefusal refusal = solver.tryAddObstacle(vertices.data(), n);
+            // What the mouse can give, whole cells in the grid, is refused only past the limit.
+            const bool clickable =
+                n >= 3 && std::all_of(vertices.begin(), vertices.end(), isWholeInGrid);
+            FUZZ_CHECK(!clickable || refusal != ObstacleRefusal::Unbuildable);
+            FUZZ_CHECK(solver.obstacles.size() == before + (refusal == ObstacleRefusal::None));
+            FUZZ_CHECK(solver.obstacles.copies() <= solver.copyLimit());
+            if (refusal == ObstacleRefusal::None) {
+                reference.addObstacle(vertices.data(), n);
+            }
+        }
+    }
+    FUZZ_CHECK(solver.obstacles.size() == reference.obstacles.size());
 
     for (const Obstacle& obstacle : solver.obstacles) {
         FUZZ_CHECK(obstacle.boundaryCount == static_cast<int>(obstacle.boundaryCells.size()));
@@ -54,12 +77,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (int k = in.below(4); k > 0; --k) {
         const float sx = static_cast<float>(static_cast<int>(in.word() % 64001) - 32000);
         const float sy = static_cast<float>(static_cast<int>(in.word() % 64001) - 32000);
-        solver.setVelocity(in.below(kSize), in.below(kSize), Vec2(sx, sy));
+        const int i = in.below(kSize);
+        const int j = in.below(kSize);
+        solver.setVelocity(i, j, Vec2(sx, sy));
+        reference.setVelocity(i, j, Vec2(sx, sy));
     }
-    solver.setViscosityEnabled(in.below(2) == 0);
+    const bool viscosity = in.below(2) == 0;
+    solver.setViscosityEnabled(viscosity);
+    reference.setViscosityEnabled(viscosity);
     for (int k = 1 + in.below(2); k > 0; --k) {
         solver.step();
+        reference.step();
     }
+    FUZZ_CHECK(fluidtest::sameField(solver.velocity, reference.velocity));
+    FUZZ_CHECK(fluidtest::sameField(solver.scratchVelocity, reference.scratchVelocity));
+    FUZZ_CHECK(fluidtest::sameField(solver.pressure, reference.pressure));
     for (const Vec2& v : solver.velocity.data) {
         FUZZ_CHECK(std::isfinite(v.x) && std::isfinite(v.y));
     }

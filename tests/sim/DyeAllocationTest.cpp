@@ -6,13 +6,14 @@
 
 #include "CountingNew.h"
 #include "DyeField.h"
+#include "Scene.h"
 
 TEST(DyeAllocation, StepAndSplatAllocateNothingOnAnyPath) {
     FluidSolver solver(100, 100, 0.001f, 0.01f, 20);
     const std::vector<Vec2> triangle{{30, 30}, {60, 35}, {40, 70}};
     solver.addObstacle(triangle.data(), 3);
     solver.setVelocity(20, 50, Vec2(500, -150));
-    DyeField dye;
+    DyeField dye{SceneLimits::kDyeSize};
     for (SimdPath path : {SimdPath::Portable, SimdPath::Avx2}) {
         dye.useSimdPath(path);
         const long before = allocationCount();

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <limits>
 #include <random>
@@ -8,6 +9,7 @@
 #include <vector>
 
 #include "DyeField.h"
+#include "Scene.h"
 
 namespace {
 
@@ -38,7 +40,7 @@ float clampTrace(float p, float high) {
     return p >= 0.5f ? std::min(p, high) : 0.5f;
 }
 
-// The rule of DyeField.h, steps 1 to 5, read directly.
+// The rule of DyeField.h, steps 1 to 6, read directly.
 void ruleStep(const VectorField& u, float f, int D, float keep, const Channels& from,
               Channels& to) {
     const int N = u.width;
@@ -56,8 +58,9 @@ void ruleStep(const VectorField& u, float f, int D, float keep, const Channels& 
             const Axis qx = axis((px + 0.5f) / s - 0.5f, D - 1);
             const Axis qy = axis((py + 0.5f) / s - 0.5f, D - 1);
             for (int c = 0; c < 3; ++c) {
-                to[c][a + b * D] =
+                const float faded =
                     bilinear(qx, qy, [&](int i, int j) { return from[c][i + j * D]; }) * keep;
+                to[c][a + b * D] = faded < 1.0f / 512 ? 0.0f : faded;
             }
         }
     }
@@ -124,10 +127,10 @@ class DyeFieldTest : public ::testing::Test {
 protected:
     static constexpr int kFlow = 100;
     FluidSolver solver{kFlow, kFlow, 0.001f, 0.01f, 20};
-    DyeField dye;
+    DyeField dye{SceneLimits::kDyeSize};
 
     // A texel's index and its centre in flow positions.
-    static int index(int a, int b) { return a + b * DyeField::kDefaultSize; }
+    static int index(int a, int b) { return a + b * SceneLimits::kDyeSize; }
     static float centre(int a) { return (a + 0.5f) * 0.25f - 0.5f; }
 };
 
@@ -151,7 +154,7 @@ TEST_F(DyeFieldTest, ObstaclesZeroTheTexelsOverTheirInterior) {
         DyeField twin = dye;
         dye.step(solver, 1.0f);
         twin.step(open, 1.0f);
-        for (int k = 0; k < DyeField::kDefaultSize * DyeField::kDefaultSize; ++k) {
+        for (int k = 0; k < SceneLimits::kDyeSize * SceneLimits::kDyeSize; ++k) {
             const bool inside = interior[k % 400 / 4 + k / 400 / 4 * kFlow];
             ASSERT_EQ(dye.blue()[k], inside ? 0.0f : twin.blue()[k]) << k;
         }
@@ -182,7 +185,9 @@ TEST_F(DyeFieldTest, SplatsAddWithinTheirRadiusUpToOne) {
     EXPECT_EQ(*std::max_element(dye.red().begin(), dye.red().end()), 1.0f);
 }
 
-// Until something is poured a step leaves every texel 0; clear() goes back to that.
+// Until something is poured a step leaves every texel 0; clear() goes back to that, and so does
+// a dye that fades below 1/512, which no display shows: halved at every step, a full amount is
+// 1/256 after 8 steps and gone after 10, every texel +0.
 TEST_F(DyeFieldTest, AnEmptyDyeStaysEmpty) {
     solver.setVelocity(50, 50, Vec2(300, 200));
     const auto allZero = [this] {
@@ -196,6 +201,15 @@ TEST_F(DyeFieldTest, AnEmptyDyeStaysEmpty) {
     dye.clear();
     dye.step(solver, 1.0f);
     EXPECT_TRUE(dye.empty() && allZero());
+
+    solver.setVelocity(50, 50, Vec2());
+    dye.splat(Vec2(30, 60), 20, DyeColour{1, 1, 1}, kFlow);
+    for (int k = 1; k <= 10; ++k) {
+        dye.step(solver, 0.5f);
+        EXPECT_TRUE(k < 9 ? !dye.empty() : k < 10 || dye.empty()) << k;
+    }
+    EXPECT_TRUE(std::none_of(dye.blue().begin(), dye.blue().end(),
+                             [](float v) { return v != 0.0f || std::signbit(v); }));
 }
 
 // Eight distinct hues, fully saturated at full value, repeating every eight drags.

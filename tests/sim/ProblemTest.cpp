@@ -24,7 +24,7 @@ Scene goodScene() {
     SceneFields& f = scene.fields;
     f.velocity.assign(100 * 100, Vec2(0.5f, -0.25f));
     f.scratchVelocity = f.velocity;
-    f.dyeSize = DyeField::kDefaultSize;
+    f.dyeSize = SceneLimits::kDyeSize;
     for (std::vector<float>& plane : f.dye) {
         plane.assign(f.dyeSize * f.dyeSize, 0.5f);
     }
@@ -61,17 +61,18 @@ TEST(SceneProblemTest, RefusesEachFaultByNameAndTakesTheLimitsThemselves) {
          ""},
         {"grid 150", [](Scene& s) { s.gridSize = 150; },
          "grid size 150 is not offered: use 100, 200 or 400"},
-        {"viscosity at its limits", [](Scene& s) { s.settings.viscosityValue = 0.01f; }, ""},
-        {"viscosity 1000", [](Scene& s) { s.settings.viscosityValue = 1000.0f; }, ""},
-        {"viscosity below", [](Scene& s) { s.settings.viscosityValue = 0.0099f; },
+        {"viscosity at its limits", [](Scene& s) { s.settings.viscosityHundredths = 0.01f; }, ""},
+        {"viscosity 1000", [](Scene& s) { s.settings.viscosityHundredths = 1000.0f; }, ""},
+        {"viscosity below", [](Scene& s) { s.settings.viscosityHundredths = 0.0099f; },
          "viscosity value 0.0099 is outside 0.01 to 1000"},
-        {"viscosity NaN", [](Scene& s) { s.settings.viscosityValue = kNaN; },
+        {"viscosity NaN", [](Scene& s) { s.settings.viscosityHundredths = kNaN; },
          "viscosity value nan"},
         {"iterations 2 and 50", [](Scene& s) { s.settings.iterations = 50; }, ""},
         {"iterations 1", [](Scene& s) { s.settings.iterations = 1; },
          "iterations, 1, is outside 2 to 50"},
-        {"fade 0", [](Scene& s) { s.settings.fade = 0.0f; }, ""},
-        {"fade infinite", [](Scene& s) { s.settings.fade = kInf; }, "fade inf is outside 0 to 100"},
+        {"fade 0", [](Scene& s) { s.settings.fadePerMille = 0.0f; }, ""},
+        {"fade infinite", [](Scene& s) { s.settings.fadePerMille = kInf; },
+         "fade inf is outside 0 to 100"},
         {"too many obstacles", [](Scene& s) { s.obstacles.resize(1001, s.obstacles[0]); },
          "1001 obstacles, more than the 1000"},
         {"obstacle of two corners", [](Scene& s) { s.obstacles[1].resize(2); },

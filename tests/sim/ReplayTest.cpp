@@ -54,47 +54,48 @@ protected:
     void steps(Simulation& sim, int count) {
         for (int k = 0; k < count; ++k) {
             now += 16 * kMs;
-            sim.step();
+            sim.apply(Operation::step());
         }
     }
     // A drag of count moves along row j from column i, with dye, a step after each move.
     void drag(Simulation& sim, int i, int j, int count) {
-        sim.beginDrag();
+        sim.apply(Operation::beginDrag());
         for (int k = 0; k < count; ++k) {
             const float x = static_cast<float>(i + k);
-            sim.stir(i + k, j, Vec2(static_cast<float>((k % 5 - 2) * 150), 100.0f));
-            sim.pourDye(Vec2(x - 1.0f, static_cast<float>(j)), Vec2(x, j + 0.5f));
+            sim.apply(
+                Operation::stir(i + k, j, Vec2(static_cast<float>((k % 5 - 2) * 150), 100.0f)));
+            sim.apply(Operation::pourDye(Vec2(x - 1.0f, static_cast<float>(j)), Vec2(x, j + 0.5f)));
             steps(sim, 1);
         }
     }
     void corners(Simulation& sim, const std::vector<Vec2>& cells) {
         for (const Vec2& c : cells) {
-            sim.addCorner(static_cast<int>(c.x), static_cast<int>(c.y));
+            sim.apply(Operation::corner(static_cast<int>(c.x), static_cast<int>(c.y)));
         }
     }
     // A session as a user makes one: drags with dye, an obstacle built paused and one running,
     // settings changed, a corner taken back, idle time, a finer grid, rest. 130 steps.
     void playSession(Simulation& sim) {
         drag(sim, 20, 50, 20);
-        sim.setPaused(true);
+        sim.apply(Operation::pause(true));
         corners(sim, {{60, 20}, {75, 22}, {70, 40}});
-        sim.buildObstacle();
-        sim.setPaused(false);
+        sim.apply(Operation::buildObstacle());
+        sim.apply(Operation::pause(false));
         steps(sim, 15);
-        sim.setViscosityValue(3.5f);
-        sim.setIterations(12);
-        sim.setFade(10.0f);
+        sim.apply(Operation::viscosity(3.5f));
+        sim.apply(Operation::iterations(12));
+        sim.apply(Operation::fade(10.0f));
         now += 500 * kMs;
         corners(sim, {{10, 80}, {30, 80}, {30, 95}, {99, 99}});
-        sim.removeLastCorner();
-        sim.buildObstacle();
+        sim.apply(Operation::removeLastCorner());
+        sim.apply(Operation::buildObstacle());
         steps(sim, 25);
-        sim.setGridSize(200);
+        sim.apply(Operation::gridSize(200));
         drag(sim, 100, 120, 10);
         steps(sim, 10);
-        sim.bringToRest();
+        sim.apply(Operation::rest());
         drag(sim, 40, 40, 5);
-        sim.setViscosityEnabled(false);
+        sim.apply(Operation::viscosityEnabled(false));
         steps(sim, 45);
     }
 };
@@ -196,7 +197,7 @@ TEST_F(ReplayTest, ARecordingStopsTakingOperationsAtTheMostAFileHoldsAndStaysRea
     Simulation sim(clock());
     sim.startRecording();
     for (std::size_t k = 0; k < Recording::kMaxOperations; ++k) {
-        sim.setFade(static_cast<float>(k % 100));
+        sim.apply(Operation::fade(static_cast<float>(k % 100)));
     }
     EXPECT_TRUE(sim.recordingFull());
     steps(sim, 1);

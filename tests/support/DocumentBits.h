@@ -36,8 +36,7 @@ inline bool same(const std::vector<std::vector<Vec2>>& a, const std::vector<std:
 
 // The name of the first part in which the two differ; empty when they are the same to the bit.
 inline std::string difference(const DisplaySettings& a, const DisplaySettings& b) {
-    const bool equal =
-        a == b && bits(a.coeffLin) == bits(b.coeffLin) && bits(a.coeffLog) == bits(b.coeffLog);
+    const bool equal = a == b && bits(a.coeffLin) == bits(b.coeffLin);
     return equal ? std::string() : "display";
 }
 
@@ -48,8 +47,9 @@ inline std::string difference(const Scene& a, const Scene& b) {
     const SceneFields& g = b.fields;
     const std::pair<bool, const char*> parts[] = {
         {a.gridSize == b.gridSize, "grid"},
-        {bits(s.viscosityValue) == bits(t.viscosityValue) && s.iterations == t.iterations &&
-             s.viscosityEnabled == t.viscosityEnabled && bits(s.fade) == bits(t.fade),
+        {bits(s.viscosityHundredths) == bits(t.viscosityHundredths) &&
+             s.iterations == t.iterations && s.viscosityEnabled == t.viscosityEnabled &&
+             bits(s.fadePerMille) == bits(t.fadePerMille),
          "settings"},
         {same(a.obstacles, b.obstacles), "obstacles"},
         {same(a.corners, b.corners), "corners"},

@@ -21,25 +21,25 @@ std::unique_ptr<Simulation> stirredFluid(int n) {
     const auto cell = [n](int hundredths) { return hundredths * n / 100; };
     const int corners[][2] = {{20, 20}, {70, 20}, {45, 70}, {15, 85}, {60, 90}};
     for (const auto& c : corners) {
-        sim->addCorner(cell(c[0]), cell(c[1]));
+        sim->apply(Operation::corner(cell(c[0]), cell(c[1])));
         if (sim->corners().size() == 3) {
-            sim->buildObstacle();
+            sim->apply(Operation::buildObstacle());
         }
     }
-    sim->beginDrag();
+    sim->apply(Operation::beginDrag());
     for (int x = 10; x < 90; x += 5) {
-        sim->stir(cell(x), cell(50), Vec2(2500.0f, 0.0f));
+        sim->apply(Operation::stir(cell(x), cell(50), Vec2(2500.0f, 0.0f)));
         const float y = static_cast<float>(cell(50));
-        sim->pourDye(Vec2(static_cast<float>(cell(x)), y),
-                     Vec2(static_cast<float>(cell(x + 5)), y));
-        sim->step();
+        sim->apply(Operation::pourDye(Vec2(static_cast<float>(cell(x)), y),
+                                      Vec2(static_cast<float>(cell(x + 5)), y)));
+        sim->apply(Operation::step());
     }
     return sim;
 }
 
 DisplaySettings inMode(DisplayMode mode) {
     DisplaySettings settings;
-    settings.mode = static_cast<std::int32_t>(mode);
+    settings.mode = mode;
     return settings;
 }
 
@@ -77,7 +77,7 @@ TEST(FrameRendererHeadlessTest, EveryGridRendersWithNoDisplayToTheSameBytesEvery
     ASSERT_TRUE(qEnvironmentVariableIsEmpty("DISPLAY"));
     FrameRenderer renderer;
     ASSERT_TRUE(renderer.isValid()) << renderer.errorString().toStdString();
-    for (int n : Simulation::kGridSizes) {
+    for (int n : SceneLimits::kGridSizes) {
         SCOPED_TRACE(n);
         const std::unique_ptr<Simulation> sim = stirredFluid(n);
         const QImage dye = renderer.render(*sim, inMode(DisplayMode::Dye), true);

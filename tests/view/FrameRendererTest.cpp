@@ -47,23 +47,25 @@ TEST_F(ShownViewTest, FramesEqualTheViewsPictureInEveryModeWithAndWithoutTheOver
     rightClickCell(view, 15, 85);
     rightClickCell(view, 60, 90);
     // Paused, every setting refills the view's display from the state as it is.
-    view.setPaused(true);
-    view.setHueColorA(150);
-    view.setColorSaturation(200);
-    view.setCoeffLin(3.0f);
-    view.setIsOver(true);
+    controller.setPaused(true);
+    changeSettings([](DisplaySettings& s) {
+        s.hueA = 150;
+        s.saturation = 200;
+        s.coeffLin = 3.0f;
+        s.isOver = true;
+    });
 
     FrameRenderer renderer;
     ASSERT_TRUE(renderer.isValid()) << renderer.errorString().toStdString();
     for (int mode = 0; mode < 4; ++mode) {
         for (bool overlay : {true, false}) {
             SCOPED_TRACE(testing::Message() << "mode " << mode << ", overlay " << overlay);
-            view.setDisplayMode(mode);
+            setMode(static_cast<DisplayMode>(mode));
             view.setOverlayVisible(overlay);
             // The widget's context stays current after the grab: the renderer puts it back.
             const QImage picture = view.picture();
             const QImage frame =
-                renderer.render(view.simulation(), view.displayField().settings(), overlay);
+                renderer.render(controller.simulation(), view.displaySettings(), overlay);
             ASSERT_FALSE(frame.isNull()) << renderer.errorString().toStdString();
             EXPECT_TRUE(samePixels(frame, picture));
         }

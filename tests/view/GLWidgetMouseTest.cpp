@@ -17,7 +17,7 @@ protected:
     void SetUp() override {
         ShownViewTest::SetUp();
         // The ticks so far stepped a fluid at rest, which stays at rest.
-        ASSERT_TRUE(atRest(view.fluidSolver()));
+        ASSERT_TRUE(atRest(solver()));
     }
 
     void move(QPoint pos, Qt::MouseButtons buttons = Qt::LeftButton) {
@@ -42,11 +42,11 @@ TEST_F(GLWidgetMouseTest, DragSetsTheCellUnderThePointerTo50TimesTheMovement) {
     move(QPoint(330, 320));
     // 330 * 100 / 640 = 51.56 truncates to 51.
     expectStir(51, 50, Vec2(500.0f, 0.0f));
-    EXPECT_TRUE(sameVelocity(view.fluidSolver(), expected));
+    EXPECT_TRUE(sameVelocity(solver(), expected));
 
     move(QPoint(330, 300));
     expectStir(51, 46, Vec2(0.0f, -1000.0f));
-    EXPECT_TRUE(sameVelocity(view.fluidSolver(), expected));
+    EXPECT_TRUE(sameVelocity(solver(), expected));
 }
 
 TEST_F(GLWidgetMouseTest, ANewDragMeasuresItsFirstMoveFromThePress) {
@@ -55,7 +55,7 @@ TEST_F(GLWidgetMouseTest, ANewDragMeasuresItsFirstMoveFromThePress) {
     QTest::mousePress(&view, Qt::LeftButton, Qt::NoModifier, QPoint(320, 320));
     move(QPoint(330, 320));
     expectStir(51, 50, Vec2(500.0f, 0.0f));
-    EXPECT_TRUE(sameVelocity(view.fluidSolver(), expected));
+    EXPECT_TRUE(sameVelocity(solver(), expected));
 }
 
 TEST_F(GLWidgetMouseTest, MovesOnTheLastPixelRowOrColumnAreIgnored) {
@@ -66,82 +66,82 @@ TEST_F(GLWidgetMouseTest, MovesOnTheLastPixelRowOrColumnAreIgnored) {
     move(QPoint(640, 320));
     move(QPoint(330, 640));
     move(QPoint(5000, -5000));
-    EXPECT_TRUE(sameVelocity(view.fluidSolver(), expected));
+    EXPECT_TRUE(sameVelocity(solver(), expected));
 
     // Measured from the last accepted position, (330, 320).
     move(QPoint(335, 320));
     expectStir(52, 50, Vec2(250.0f, 0.0f));
-    EXPECT_TRUE(sameVelocity(view.fluidSolver(), expected));
+    EXPECT_TRUE(sameVelocity(solver(), expected));
 }
 
 TEST_F(GLWidgetMouseTest, PixelsJustLeftOfTheViewBelongToColumnZero) {
     release(view, Qt::LeftButton, QPoint(10, 320));
     move(QPoint(-3, 320));
     expectStir(0, 50, Vec2(-650.0f, 0.0f));
-    EXPECT_TRUE(sameVelocity(view.fluidSolver(), expected));
+    EXPECT_TRUE(sameVelocity(solver(), expected));
 
     // -7 * 100 / 640 is -1: outside.
     move(QPoint(-7, 320));
-    EXPECT_TRUE(sameVelocity(view.fluidSolver(), expected));
+    EXPECT_TRUE(sameVelocity(solver(), expected));
 }
 
 TEST_F(GLWidgetMouseTest, ClicksMoveOnlyTheReferencePosition) {
     QTest::mouseClick(&view, Qt::LeftButton, Qt::NoModifier, QPoint(100, 100));
     // A right click outside the grid collects nothing but still moves the reference.
     QTest::mouseClick(&view, Qt::RightButton, Qt::NoModifier, QPoint(120, 640));
-    EXPECT_TRUE(atRest(view.fluidSolver()));
-    EXPECT_EQ(view.collectedPointCount(), 0);
+    EXPECT_TRUE(atRest(solver()));
+    EXPECT_EQ(cornerCount(), 0);
 
     move(QPoint(130, 600));
     expectStir(20, 93, Vec2(500.0f, -2000.0f));
-    EXPECT_TRUE(sameVelocity(view.fluidSolver(), expected));
+    EXPECT_TRUE(sameVelocity(solver(), expected));
 }
 
 TEST_F(GLWidgetMouseTest, MiddleButtonDragStirsLikeALeftDrag) {
     release(view, Qt::MiddleButton, QPoint(320, 320));
     move(QPoint(330, 320), Qt::MiddleButton);
     expectStir(51, 50, Vec2(500.0f, 0.0f));
-    EXPECT_TRUE(sameVelocity(view.fluidSolver(), expected));
+    EXPECT_TRUE(sameVelocity(solver(), expected));
     // Its release with no corners collected creates nothing.
     release(view, Qt::MiddleButton, QPoint(330, 320));
-    EXPECT_TRUE(view.fluidSolver().obstacles.empty());
+    EXPECT_TRUE(solver().obstacles.empty());
 }
 
 TEST_F(GLWidgetMouseTest, ThreeRightClicksAndAMiddleClickMakeATriangle) {
     rightClickCell(10, 10);
     rightClickCell(30, 10);
     rightClickCell(20, 30);
-    ASSERT_EQ(view.collectedPointCount(), 3);
+    ASSERT_EQ(cornerCount(), 3);
     const Vec2 triangle[] = {Vec2(10, 10), Vec2(30, 10), Vec2(20, 30)};
     for (int k = 0; k < 3; ++k) {
-        EXPECT_EQ(view.collectedPoints()[k].x, triangle[k].x);
-        EXPECT_EQ(view.collectedPoints()[k].y, triangle[k].y);
+        EXPECT_EQ(controller.simulation().corners()[k].x, triangle[k].x);
+        EXPECT_EQ(controller.simulation().corners()[k].y, triangle[k].y);
     }
 
     middleClick();
-    ASSERT_EQ(view.fluidSolver().obstacles.size(), 1);
-    EXPECT_EQ(view.collectedPointCount(), 0);
-    const Obstacle& made = view.fluidSolver().obstacles[0];
+    ASSERT_EQ(solver().obstacles.size(), 1);
+    EXPECT_EQ(cornerCount(), 0);
+    const Obstacle& made = solver().obstacles[0];
     EXPECT_TRUE(sameObstacle(made, Obstacle(triangle, 3, 100, 100)));
     EXPECT_GT(made.interiorCount, 0);
 
     // A fourth click starts the next polygon.
     rightClickCell(50, 50);
-    EXPECT_EQ(view.collectedPointCount(), 1);
-    EXPECT_EQ(view.collectedPoints()[0].x, 50.0f);
+    EXPECT_EQ(cornerCount(), 1);
+    EXPECT_EQ(controller.simulation().corners()[0].x, 50.0f);
 }
 
 TEST_F(GLWidgetMouseTest, TooFewCornersWaitForMore) {
     rightClickCell(10, 10);
     rightClickCell(30, 10);
     middleClick();
-    EXPECT_TRUE(view.fluidSolver().obstacles.empty());
-    EXPECT_EQ(view.collectedPointCount(), 2);
+    EXPECT_TRUE(solver().obstacles.empty());
+    EXPECT_EQ(cornerCount(), 2);
 
     rightClickCell(20, 30);
     middleClick();
-    EXPECT_EQ(view.fluidSolver().obstacles.size(), 1);
-    EXPECT_EQ(view.collectedPointCount(), 0);
+    EXPECT_EQ(solver().obstacles.size(), 1);
+    EXPECT_EQ(cornerCount(), 0);
 }
 
 TEST_F(GLWidgetMouseTest, The101stCornerIsIgnored) {
@@ -154,14 +154,16 @@ TEST_F(GLWidgetMouseTest, The101stCornerIsIgnored) {
     for (int k = 0; k < 101; ++k) {
         QTest::mouseClick(&view, Qt::RightButton, Qt::NoModifier, corner(k));
     }
-    ASSERT_EQ(view.collectedPointCount(), 100);
+    ASSERT_EQ(cornerCount(), 100);
     const QPoint hundredth = corner(99);
-    EXPECT_EQ(view.collectedPoints()[99].x, static_cast<float>(hundredth.x() * 100 / 640));
-    EXPECT_EQ(view.collectedPoints()[99].y, static_cast<float>(hundredth.y() * 100 / 640));
+    EXPECT_EQ(controller.simulation().corners()[99].x,
+              static_cast<float>(hundredth.x() * 100 / 640));
+    EXPECT_EQ(controller.simulation().corners()[99].y,
+              static_cast<float>(hundredth.y() * 100 / 640));
 
     middleClick();
-    EXPECT_EQ(view.fluidSolver().obstacles.size(), 1);
-    EXPECT_EQ(view.collectedPointCount(), 0);
+    EXPECT_EQ(solver().obstacles.size(), 1);
+    EXPECT_EQ(cornerCount(), 0);
 }
 
 TEST_F(GLWidgetMouseTest, ClearingObstaclesKeepsTheCollectedCorners) {
@@ -170,7 +172,42 @@ TEST_F(GLWidgetMouseTest, ClearingObstaclesKeepsTheCollectedCorners) {
     rightClickCell(20, 30);
     middleClick();
     rightClickCell(60, 60);
-    view.clearObstacles();
-    EXPECT_TRUE(view.fluidSolver().obstacles.empty());
-    EXPECT_EQ(view.collectedPointCount(), 1);
+    controller.apply(Operation::clearObstacles());
+    EXPECT_TRUE(solver().obstacles.empty());
+    EXPECT_EQ(cornerCount(), 1);
+}
+
+// On a finer grid the moves of a drag that come while the gate is closed wait for the next step
+// and are taken as one: a stir of 50 times the whole movement, at the last cell, then the step.
+TEST(GLWidgetMovesTest, OnAFinerGridMovesWaitForTheStepAndAreTakenAsOne) {
+    std::int64_t now = 1000000000;
+    SimulationController controller([&now] { return now; }, 400);
+    GLWidget view(nullptr, controller);
+    muteTimer(controller);
+    view.resize(641, 641);
+    view.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
+    controller.tick();  // the first step, at once: the gate is then closed for 1/60 s
+    controller.startRecording();
+
+    QTest::mousePress(&view, Qt::LeftButton, Qt::NoModifier, QPoint(300, 320));
+    dragTo(view, QPoint(310, 320));
+    dragTo(view, QPoint(330, 324));
+    EXPECT_TRUE(atRest(controller.simulation().fluidSolver()));
+    now += 17000000;
+    controller.tick();
+    const Recording recording = controller.stopRecording();
+    std::vector<OperationKind> kinds;
+    for (const Operation& op : recording.operations) {
+        kinds.push_back(op.kind);
+        if (op.kind == OperationKind::Stir) {
+            // 330 * 400 / 640 = 206.25, 324 * 400 / 640 = 202.5
+            EXPECT_EQ(op.i, 206);
+            EXPECT_EQ(op.j, 202);
+            EXPECT_EQ(op.a.x, 1500.0f);
+            EXPECT_EQ(op.a.y, 200.0f);
+        }
+    }
+    EXPECT_EQ(kinds, (std::vector<OperationKind>{OperationKind::BeginDrag, OperationKind::Stir,
+                                                 OperationKind::PourDye, OperationKind::Step}));
 }

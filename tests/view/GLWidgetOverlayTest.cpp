@@ -55,7 +55,7 @@ protected:
         rightClickCell(view, 70, 20);
         rightClickCell(view, 45, 70);
         middleClick(view);
-        ASSERT_EQ(view.fluidSolver().obstacles.size(), 1);
+        ASSERT_EQ(solver().obstacles.size(), 1);
     }
 };
 
@@ -71,9 +71,9 @@ TEST_F(GLWidgetOverlayTest, OutlineStandsOutOnEveryPictureUntilHiddenOrCleared) 
 
     for (int mode = 0; mode < 3; ++mode) {
         SCOPED_TRACE(mode);
-        view.setDisplayMode(mode);
+        setMode(static_cast<DisplayMode>(mode));
         waitPastGate();
-        advance(view);
+        advance();
         const QImage with = picture();
         EXPECT_TRUE(cyanNear(with, topEdge));
         EXPECT_TRUE(cyanNear(with, leftEdge));
@@ -95,7 +95,7 @@ TEST_F(GLWidgetOverlayTest, OutlineStandsOutOnEveryPictureUntilHiddenOrCleared) 
         }
         EXPECT_EQ(changedOutside, 0);
     }
-    view.clearObstacles();
+    controller.apply(Operation::clearObstacles());
     EXPECT_FALSE(anyCyan(picture()));
 }
 
@@ -114,19 +114,19 @@ TEST_F(GLWidgetOverlayTest, CollectedCornersShowJoinedByALineUntilTakenBack) {
     EXPECT_TRUE(cyanNear(image, centreOf(40, 80)));  // on the line between them
     EXPECT_TRUE(cyanNear(image, centreOf(60, 80)));
 
-    view.removeLastCorner();
+    controller.apply(Operation::removeLastCorner());
     image = picture();
     EXPECT_TRUE(cyanNear(image, centreOf(20, 80)));
     EXPECT_FALSE(cyanNear(image, centreOf(40, 80)));
     EXPECT_FALSE(cyanNear(image, centreOf(60, 80)));
 
-    view.discardCorners();
-    EXPECT_EQ(view.collectedPointCount(), 0);
+    controller.apply(Operation::discardCorners());
+    EXPECT_EQ(cornerCount(), 0);
     EXPECT_FALSE(anyCyan(picture()));
 }
 
 TEST_F(GLWidgetOverlayTest, TakingBackCornersAndWhatTheStatusBarIsTold) {
-    QSignalSpy messages(&view, &GLWidget::statusMessage);
+    QSignalSpy messages(&controller, &SimulationController::statusMessage);
     auto last = [&] { return messages.last().at(0).toString(); };
 
     rightClickCell(view, 10, 10);
@@ -141,18 +141,18 @@ TEST_F(GLWidgetOverlayTest, TakingBackCornersAndWhatTheStatusBarIsTold) {
 
     // A fourth corner taken back: the obstacle is the triangle of the first three.
     rightClickCell(view, 5, 40);
-    view.removeLastCorner();
-    EXPECT_EQ(view.collectedPointCount(), 3);
+    controller.apply(Operation::removeLastCorner());
+    EXPECT_EQ(cornerCount(), 3);
     EXPECT_TRUE(last().startsWith("3 corners: "));
     middleClick(view);
-    ASSERT_EQ(view.fluidSolver().obstacles.size(), 1);
+    ASSERT_EQ(solver().obstacles.size(), 1);
     const Vec2 triangle[] = {Vec2(10, 10), Vec2(30, 10), Vec2(20, 30)};
-    EXPECT_TRUE(sameObstacle(view.fluidSolver().obstacles[0], Obstacle(triangle, 3, 100, 100)));
+    EXPECT_TRUE(sameObstacle(solver().obstacles[0], Obstacle(triangle, 3, 100, 100)));
     EXPECT_TRUE(last().startsWith("Obstacle added, 1 in all"));
 
     // Nothing to take back: nothing happens and nothing is said.
     const int said = messages.count();
-    view.removeLastCorner();
-    view.discardCorners();
+    controller.apply(Operation::removeLastCorner());
+    controller.apply(Operation::discardCorners());
     EXPECT_EQ(messages.count(), said);
 }

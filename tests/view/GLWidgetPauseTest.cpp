@@ -1,6 +1,6 @@
-// Pausing and bringing the fluid to rest. While paused the fluid takes no step, but a stir, an
-// obstacle and a colour setting still act on it and show at once; a reference solver replays
-// what the view should have done.
+// Pausing and bringing the fluid to rest, through the view's mouse: while paused a stir, an
+// obstacle and a colour setting still act and show in the picture at once; after rest the
+// picture is black but for the outlines. A reference solver replays what should have happened.
 #include <QImage>
 
 #include "DisplayFieldOGL.h"
@@ -16,7 +16,7 @@ protected:
 
     void SetUp() override {
         ShownViewTest::SetUp();
-        ASSERT_TRUE(atRest(view.fluidSolver()));
+        ASSERT_TRUE(atRest(solver()));
     }
 
     // A move of 10 pixels to the right from (x - 10, 320).
@@ -36,18 +36,16 @@ protected:
 TEST_F(GLWidgetPauseTest, PausedTheFluidStandsStillButStirsObstaclesAndColoursApplyAtOnce) {
     stirAt(330);
     expected.step();
-    view.setPaused(true);
-    EXPECT_TRUE(view.isPaused());
-    EXPECT_FALSE(view.findChild<QTimer*>()->isActive());
+    controller.setPaused(true);
 
     waitPastGate();
-    advance(view);
-    EXPECT_TRUE(sameVelocity(view.fluidSolver(), expected));
+    advance();
+    EXPECT_TRUE(sameVelocity(solver(), expected));
 
     // A stir applies, without a step, and is in the picture at once.
     const std::vector<std::uint32_t> before = colors();
     stirAt(400);
-    EXPECT_TRUE(sameVelocity(view.fluidSolver(), expected));
+    EXPECT_TRUE(sameVelocity(solver(), expected));
     EXPECT_NE(colors(), before);
 
     // An obstacle across the stirred row is imposed by a projection straight away.
@@ -58,17 +56,17 @@ TEST_F(GLWidgetPauseTest, PausedTheFluidStandsStillButStirsObstaclesAndColoursAp
     const Vec2 triangle[] = {Vec2(55, 40), Vec2(70, 40), Vec2(62, 60)};
     expected.addObstacle(triangle, 3);
     expected.project(expected.velocity);
-    EXPECT_TRUE(sameVelocity(view.fluidSolver(), expected));
+    EXPECT_TRUE(sameVelocity(solver(), expected));
 
     // A colour setting shows without a step.
     const std::vector<std::uint32_t> red = colors();
-    view.setHueColorA(85);
+    changeSettings([](DisplaySettings& s) { s.hueA = 85; });
     EXPECT_NE(colors(), red);
 
     // Resumed, the gate has long been open: the fluid steps at once.
-    view.setPaused(false);
+    controller.setPaused(false);
     expected.step();
-    EXPECT_TRUE(sameVelocity(view.fluidSolver(), expected));
+    EXPECT_TRUE(sameVelocity(solver(), expected));
 }
 
 TEST_F(GLWidgetPauseTest, RestStopsEveryCellKeepsTheObstaclesAndStaysAtRest) {
@@ -79,19 +77,19 @@ TEST_F(GLWidgetPauseTest, RestStopsEveryCellKeepsTheObstaclesAndStaysAtRest) {
     stirAt(330);
     for (int tick = 0; tick < 3; ++tick) {
         waitPastGate();
-        advance(view);
+        advance();
     }
-    ASSERT_FALSE(atRest(view.fluidSolver()));
+    ASSERT_FALSE(atRest(solver()));
 
-    view.bringToRest();
-    EXPECT_TRUE(atRest(view.fluidSolver()));
-    EXPECT_EQ(view.fluidSolver().obstacles.size(), 1);
+    controller.apply(Operation::rest());
+    EXPECT_TRUE(atRest(solver()));
+    EXPECT_EQ(solver().obstacles.size(), 1);
     // The diffusion starts from the scratch field: left as it was, it would stir the fluid again.
     for (int tick = 0; tick < 3; ++tick) {
         waitPastGate();
-        advance(view);
+        advance();
     }
-    EXPECT_TRUE(atRest(view.fluidSolver()));
+    EXPECT_TRUE(atRest(solver()));
 
     // The picture is black but for the outline.
     const QImage image = view.picture().convertToFormat(QImage::Format_RGB32);

@@ -30,7 +30,7 @@ protected:
 }  // namespace
 
 TEST_F(GLWidgetPictureTest, VortexPictureShowsTheStirWithABlackOuterRing) {
-    ASSERT_EQ(view.displayField().mode, DisplayMode::Vortex);
+    ASSERT_EQ(view.displaySettings().mode, DisplayMode::Vortex);
     EXPECT_TRUE(allBlack(picture()));  // the fluid is at rest
 
     stir();
@@ -60,9 +60,9 @@ TEST_F(GLWidgetPictureTest, VortexPictureShowsTheStirWithABlackOuterRing) {
 }
 
 TEST_F(GLWidgetPictureTest, VectorsPictureDrawsWhiteLinesWhereTheFluidMoves) {
-    view.setDisplayMode(0);
+    setMode(DisplayMode::Vectors);
     waitPastGate();
-    QMetaObject::invokeMethod(&view, "Advance");
+    advance();
     EXPECT_TRUE(allBlack(picture()));
 
     stir();
@@ -88,15 +88,15 @@ TEST_F(GLWidgetPictureTest, ModeChangeSwitchesThePictureAtTheNextPaint) {
     ASSERT_FALSE(allBlack(picture()));
     // Vectors shows from the next paint, from line segments that no fill has written yet: every
     // one has zero length, so the picture is black until a step refills them.
-    view.setDisplayMode(0);
+    setMode(DisplayMode::Vectors);
     EXPECT_TRUE(allBlack(picture()));
     waitPastGate();
-    QMetaObject::invokeMethod(&view, "Advance");
+    advance();
     EXPECT_FALSE(allBlack(picture()));
 }
 
 TEST_F(GLWidgetPictureTest, DyePictureShowsTheDyeOfTheDragInItsHue) {
-    view.setDisplayMode(static_cast<int>(DisplayMode::Dye));
+    setMode(DisplayMode::Dye);
     EXPECT_TRUE(allBlack(picture()));  // nothing poured yet
 
     stir();
@@ -129,11 +129,12 @@ TEST(GLWidgetSizeTest, TheMouseMapsThroughTheCentredSquareOfAnySize) {
     for (const Size& size :
          {Size{{641, 641}, {0, 0, 641, 641}}, Size{{1001, 801}, {100, 0, 801, 801}}}) {
         SCOPED_TRACE(size.widget.width());
-        GLWidget view(nullptr, nullptr);
+        SimulationController controller;
+        GLWidget view(nullptr, controller);
+        muteTimer(controller);
         view.resize(size.widget);
         view.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
-        muteTimer(view);
         ASSERT_EQ(view.viewSquare(), size.square);
 
         // pixel = origin + cell * (side - 1) / 100, rounded up: the first pixel of cell (70, 30).
@@ -145,11 +146,11 @@ TEST(GLWidgetSizeTest, TheMouseMapsThroughTheCentredSquareOfAnySize) {
         FluidSolver expected = referenceSolver();
         expected.setVelocity(70, 30, Vec2(250.0f, 0.0f));
         expected.step();
-        EXPECT_TRUE(sameVelocity(view.fluidSolver(), expected));
+        EXPECT_TRUE(sameVelocity(controller.simulation().fluidSolver(), expected));
 
         // More than a cell's width to the left of the square is no cell.
         dragTo(view, QPoint(size.square.x() - 9, 300));
-        EXPECT_TRUE(sameVelocity(view.fluidSolver(), expected));
+        EXPECT_TRUE(sameVelocity(controller.simulation().fluidSolver(), expected));
         release(view, Qt::LeftButton, cell);
     }
 }

@@ -24,7 +24,8 @@ std::vector<GLint> paintedViewport(GLWidget& view) {
 
 TEST(HighDpiTest, ViewportIsTheCentredSquareOfTheWholeFramebuffer) {
     ASSERT_TRUE(kScaled);
-    GLWidget view(nullptr, nullptr);
+    SimulationController controller;
+    GLWidget view(nullptr, controller);
     view.resize(300, 200);
     view.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
@@ -36,9 +37,10 @@ TEST(HighDpiTest, ViewportIsTheCentredSquareOfTheWholeFramebuffer) {
 
 TEST(HighDpiTest, ViewportOfAViewInsideAWindowCoversItsFramebuffer) {
     ASSERT_TRUE(kScaled);
+    SimulationController controller;
     QWidget window;
     window.resize(400, 400);
-    auto* view = new GLWidget(&window, nullptr);
+    auto* view = new GLWidget(&window, controller);
     view->setGeometry(10, 10, 320, 320);
     window.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));

@@ -1,7 +1,7 @@
 #pragma once
 
-// Helpers shared by the GLWidget tests: a shown view whose timer is muted, so that the test
-// decides when Advance runs, and real mouse events.
+// Helpers shared by the GLWidget tests: a shown view of a controller whose timer is muted, so
+// that the test decides when the loop turns, and real mouse events.
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -13,6 +13,7 @@
 #include "FluidSolver.h"
 #include "FluidTestSupport.h"
 #include "GLWidget.h"
+#include "SimulationController.h"
 
 namespace viewtest {
 
@@ -20,16 +21,12 @@ namespace viewtest {
 // guarantees that the next Advance steps.
 constexpr unsigned long kPastGateMs = 17;
 
-// Advance sets the view's timer again every time it runs; with the timer's signal blocked it
-// still runs but never reaches Advance.
-inline void muteTimer(GLWidget& view) {
-    QTimer* timer = view.findChild<QTimer*>();
+// A tick sets the controller's timer again every time it runs; with the timer's signal blocked
+// it still runs but never reaches tick.
+inline void muteTimer(SimulationController& controller) {
+    QTimer* timer = controller.findChild<QTimer*>();
     ASSERT_NE(timer, nullptr);
     timer->blockSignals(true);
-}
-
-inline void advance(GLWidget& view) {
-    QMetaObject::invokeMethod(&view, "Advance");
 }
 
 inline void waitPastGate() {
@@ -78,16 +75,32 @@ private:
     QEvent::Type type;
 };
 
-// A view of 641 x 641 pixels, shown, with its timer muted, and a stroke along its middle row.
+// A view of 641 x 641 pixels, shown, with its controller's timer muted, and a stroke along its
+// middle row.
 class ShownViewTest : public testing::Test {
 protected:
-    GLWidget view{nullptr, nullptr};
+    SimulationController controller;
+    GLWidget view{nullptr, controller};
 
     void SetUp() override {
+        muteTimer(controller);
         view.resize(641, 641);
         view.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
-        muteTimer(view);
+    }
+
+    void advance() { controller.tick(); }
+    const FluidSolver& solver() const { return controller.simulation().fluidSolver(); }
+    int cornerCount() const { return static_cast<int>(controller.simulation().corners().size()); }
+    // The colouring changed as the panel changes it: one setting, the rest kept.
+    template <typename Change>
+    void changeSettings(Change change) {
+        DisplaySettings s = view.displaySettings();
+        change(s);
+        view.setDisplaySettings(s);
+    }
+    void setMode(DisplayMode mode) {
+        changeSettings([mode](DisplaySettings& s) { s.mode = mode; });
     }
 
     // A left-to-right stroke along the middle row, a step after every move, so that no picture
@@ -102,7 +115,7 @@ protected:
     }
 };
 
-// The same solver as the view's, to replay what the view should have done.
+// The same solver as the simulation's, to replay what the view should have done.
 inline FluidSolver referenceSolver() {
     return FluidSolver(100, 100, 0.001f, 0.01f, 20);
 }

@@ -1,14 +1,14 @@
 #include "SceneJson.h"
 
 #include <QJsonArray>
+#include <algorithm>
 #include <climits>
+#include <iterator>
 #include <string>
 #include <vector>
 
-#include "DyeField.h"
 #include "JsonReader.h"
 #include "ProblemText.h"
-#include "Simulation.h"
 
 namespace {
 
@@ -59,12 +59,38 @@ std::vector<Vec2> readCorners(JsonReader& in, const QJsonArray& list, const QStr
     return corners;
 }
 
+// The flows by the names files give them, in the order of Flow.
+const char* const kFlowNames[] = {"closedBox", "windTunnel", "drivenCavity"};
+
+// Version 1 has no flow and no swirl: its scenes are closed boxes without.
 void readSettings(JsonReader in, FluidSettings& settings) {
-    in.expectKeys({"viscosity", "iterations", "viscosityOn", "fade"});
-    settings.viscosityValue = in.number("viscosity");
+    QStringList keys = {"viscosity", "iterations", "viscosityOn", "fade"};
+    if (in.fileVersion() >= 2) {
+        keys << "flow"
+             << "flowSpeed"
+             << "swirl";
+    }
+    in.expectKeys(keys);
+    settings.viscosityHundredths = in.number("viscosity");
     settings.iterations = in.whole("iterations", INT_MIN, INT_MAX);
     settings.viscosityEnabled = in.flag("viscosityOn");
-    settings.fade = in.number("fade");
+    settings.fadePerMille = in.number("fade");
+    if (in.fileVersion() < 2) {
+        return;
+    }
+    const QString flow = in.text("flow");
+    int index = -1;
+    for (int k = 0; k < static_cast<int>(std::size(kFlowNames)); ++k) {
+        index = flow == QLatin1String(kFlowNames[k]) ? k : index;
+    }
+    if (!in.failed() && index < 0) {
+        in.fail(QStringLiteral("The flow \"%1\" is not one of closedBox, windTunnel and "
+                               "drivenCavity.")
+                    .arg(flow.left(40)));
+    }
+    settings.flow = static_cast<Flow>(std::max(index, 0));
+    settings.flowSpeed = in.number("flowSpeed");
+    settings.swirl = in.number("swirl");
 }
 
 // The fields of a scene whose grid is offered.
@@ -75,15 +101,15 @@ void readFields(JsonReader in, Scene& scene) {
     f.velocity = velocities(in.floats("velocity", 2 * cells));
     f.scratchVelocity = velocities(in.floats("scratchVelocity", 2 * cells));
     f.dyeSize = in.whole("dyeSize", INT_MIN, INT_MAX);
-    if (!in.failed() && f.dyeSize != DyeField::kDefaultSize) {
+    if (!in.failed() && f.dyeSize != SceneLimits::kDyeSize) {
         in.fail(QStringLiteral("The dye is %1 texels a side, not %2.")
                     .arg(f.dyeSize)
-                    .arg(DyeField::kDefaultSize));
+                    .arg(SceneLimits::kDyeSize));
     }
     JsonReader dye = in.object("dye", QStringLiteral("the dye"));
     dye.expectKeys({kDyeKeys[0], kDyeKeys[1], kDyeKeys[2]});
     const std::size_t texels =
-        static_cast<std::size_t>(DyeField::kDefaultSize) * DyeField::kDefaultSize;
+        static_cast<std::size_t>(SceneLimits::kDyeSize) * SceneLimits::kDyeSize;
     for (int c = 0; c < 3; ++c) {
         f.dye[c] = dye.floats(kDyeKeys[c], texels);
     }
@@ -103,6 +129,16 @@ void check(JsonReader& in, const QString& where, const Scene& scene) {
 
 }  // namespace
 
+namespace {
+
+// A flow outside the enumeration, which no check lets through, is written as the closed box.
+int flowIndex(Flow flow) {
+    const int index = static_cast<int>(flow);
+    return index >= 0 && index < static_cast<int>(std::size(kFlowNames)) ? index : 0;
+}
+
+}  // namespace
+
 QStringList SceneJson::requiredKeys() {
     return {"grid", "settings", "obstacles", "corners"};
 }
@@ -110,10 +146,14 @@ QStringList SceneJson::requiredKeys() {
 void SceneJson::write(const Scene& scene, QJsonObject& object) {
     const FluidSettings& s = scene.settings;
     object.insert("grid", scene.gridSize);
-    object.insert("settings", QJsonObject{{"viscosity", JsonReader::floatValue(s.viscosityValue)},
-                                          {"iterations", s.iterations},
-                                          {"viscosityOn", s.viscosityEnabled},
-                                          {"fade", JsonReader::floatValue(s.fade)}});
+    object.insert("settings",
+                  QJsonObject{{"viscosity", JsonReader::floatValue(s.viscosityHundredths)},
+                              {"iterations", s.iterations},
+                              {"viscosityOn", s.viscosityEnabled},
+                              {"fade", JsonReader::floatValue(s.fadePerMille)},
+                              {"flow", QLatin1String(kFlowNames[flowIndex(s.flow)])},
+                              {"flowSpeed", JsonReader::floatValue(s.flowSpeed)},
+                              {"swirl", JsonReader::floatValue(s.swirl)}});
     QJsonArray obstacles;
     for (const std::vector<Vec2>& corners : scene.obstacles) {
         obstacles.append(cornersJson(corners));

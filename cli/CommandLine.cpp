@@ -8,8 +8,8 @@
 #include <cstring>
 #include <initializer_list>
 
+#include "Scene.h"
 #include "SimdPath.h"
-#include "Simulation.h"
 
 namespace {
 
@@ -18,7 +18,8 @@ bool hasArgument(int argc, char** argv, std::initializer_list<const char*> optio
         for (const char* option : options) {
             const std::size_t n = std::strlen(option);
             // --option, or --option=value
-            if (std::strncmp(argv[k], option, n) == 0 && (argv[k][n] == '\0' || argv[k][n] == '=')) {
+            if (std::strncmp(argv[k], option, n) == 0 &&
+                (argv[k][n] == '\0' || argv[k][n] == '=')) {
                 return true;
             }
         }
@@ -41,7 +42,7 @@ namespace {
 // "100, 200 or 400"
 QString offeredGridSizes() {
     QStringList sizes;
-    for (int size : Simulation::kGridSizes) {
+    for (int size : SceneLimits::kGridSizes) {
         sizes << QString::number(size);
     }
     const QString last = sizes.takeLast();
@@ -88,8 +89,9 @@ CommandLineOptions processCommandLine(QCoreApplication& app) {
     parser.addOption(grid);
     const QCommandLineOption record(
         QStringLiteral("record"),
-        QCoreApplication::translate("main", "Records everything done to the fluid until the "
-                                            "window closes, then saves it to FILE."),
+        QCoreApplication::translate("main",
+                                    "Records everything done to the fluid until the "
+                                    "window closes, then saves it to FILE."),
         QStringLiteral("FILE"));
     const QCommandLineOption replay(
         QStringLiteral("replay"),
@@ -97,31 +99,35 @@ CommandLineOptions processCommandLine(QCoreApplication& app) {
         QStringLiteral("FILE"));
     const QCommandLineOption frames(
         QStringLiteral("export-frames"),
-        QCoreApplication::translate("main", "With --replay: writes the frames of the replay to "
-                                            "DIR as frame-000001.png, ..., with no window."),
+        QCoreApplication::translate("main",
+                                    "With --replay: writes the frames of the replay to "
+                                    "DIR as frame-000001.png, ..., with no window."),
         QStringLiteral("DIR"));
     const QCommandLineOption every(
         QStringLiteral("every"),
-        QCoreApplication::translate("main", "With --export-frames: a frame every K steps "
-                                            "(default 1)."),
+        QCoreApplication::translate("main",
+                                    "With --export-frames: a frame every K steps "
+                                    "(default 1)."),
         QStringLiteral("K"));
     const QCommandLineOption mode(
         QStringLiteral("mode"),
-        QCoreApplication::translate("main", "With --export-frames: Vectors, Velocity, Vortex or "
-                                            "Dye (default: the recording's)."),
+        QCoreApplication::translate("main",
+                                    "With --export-frames: Vectors, Velocity, Vortex or "
+                                    "Dye (default: the recording's)."),
         QStringLiteral("NAME"));
     const QCommandLineOption field(
         QStringLiteral("export-field"),
-        QCoreApplication::translate("main", "Writes the velocity field at the end of the replay, "
-                                            "or of the scene FILE, as .npy or .csv, with no "
-                                            "window."),
+        QCoreApplication::translate("main",
+                                    "Writes the velocity field at the end of the replay, "
+                                    "or of the scene FILE, as .npy or .csv, with no "
+                                    "window."),
         QStringLiteral("FILE"));
     for (const QCommandLineOption* option : {&record, &replay, &frames, &every, &mode, &field}) {
         parser.addOption(*option);
     }
-    parser.addPositionalArgument(
-        QStringLiteral("FILE"),
-        QCoreApplication::translate("main", "A scene to open at start."), QStringLiteral("[FILE]"));
+    parser.addPositionalArgument(QStringLiteral("FILE"),
+                                 QCoreApplication::translate("main", "A scene to open at start."),
+                                 QStringLiteral("[FILE]"));
     if (!parser.parse(app.arguments())) {
         refuse(parser.errorText());
     }
@@ -143,7 +149,7 @@ CommandLineOptions processCommandLine(QCoreApplication& app) {
     if (parser.isSet(grid)) {
         bool number = false;
         options.gridSize = parser.value(grid).toInt(&number);
-        if (!number || !Simulation::isOfferedGridSize(options.gridSize)) {
+        if (!number || !SceneLimits::isOfferedGridSize(options.gridSize)) {
             refuse(QCoreApplication::translate("main", "Grid size '%1' is not offered: use %2.")
                        .arg(parser.value(grid), offeredGridSizes()));
         }
@@ -161,16 +167,18 @@ CommandLineOptions processCommandLine(QCoreApplication& app) {
         bool number = false;
         options.every = parser.value(every).toInt(&number);
         if (!number || options.every < 1) {
-            refuse(QCoreApplication::translate("main", "--every takes a whole number of steps "
-                                                       "from 1, not '%1'.")
+            refuse(QCoreApplication::translate("main",
+                                               "--every takes a whole number of steps "
+                                               "from 1, not '%1'.")
                        .arg(parser.value(every)));
         }
     }
     if (parser.isSet(mode)) {
         options.mode = displayModeNamed(parser.value(mode));
         if (options.mode < 0) {
-            refuse(QCoreApplication::translate("main", "Display mode '%1' is not offered: use "
-                                                       "Vectors, Velocity, Vortex or Dye.")
+            refuse(QCoreApplication::translate("main",
+                                               "Display mode '%1' is not offered: use "
+                                               "Vectors, Velocity, Vortex or Dye.")
                        .arg(parser.value(mode)));
         }
     }

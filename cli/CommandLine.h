@@ -6,14 +6,14 @@ class QCoreApplication;
 
 // What the command line chose.
 struct CommandLineOptions {
-    int gridSize = 100;      // --grid N: cells along each side of the fluid
-    QString sceneFile;       // FILE: a scene to open at start
-    QString recordFile;      // --record FILE: record until the window closes
-    QString replayFile;      // --replay FILE: a recording to play back
-    QString framesFolder;    // --export-frames DIR
-    int every = 1;           // --every K: a frame every K steps
-    int mode = -1;           // --mode NAME: the display mode of the frames; -1 the recording's
-    QString fieldFile;       // --export-field FILE.npy|FILE.csv
+    int gridSize = 100;    // --grid N: cells along each side of the fluid
+    QString sceneFile;     // FILE: a scene to open at start
+    QString recordFile;    // --record FILE: record until the window closes
+    QString replayFile;    // --replay FILE: a recording to play back
+    QString framesFolder;  // --export-frames DIR
+    int every = 1;         // --every K: a frame every K steps
+    int mode = -1;         // --mode NAME: the display mode of the frames; -1 the recording's
+    QString fieldFile;     // --export-field FILE.npy|FILE.csv
     // Exporting needs no window: frames and fields are written and the program ends.
     bool headless() const { return !framesFolder.isEmpty() || !fieldFile.isEmpty(); }
 };

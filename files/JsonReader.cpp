@@ -9,6 +9,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "JsonText.h"
 #include "ProblemText.h"
 
 namespace {
@@ -31,11 +32,12 @@ std::uint32_t bitsOf(float value) {
 
 }  // namespace
 
-JsonReader::JsonReader(const QJsonObject& object, const QString& place_, QString& error_)
-    : members(object), place(place_), error(&error_) {}
+JsonReader::JsonReader(const QJsonObject& object, const QString& place_, QString& error_,
+                       int version_)
+    : members(object), place(place_), error(&error_), version(version_) {}
 
 bool JsonReader::readRoot(const QByteArray& bytes, const QString& format, const QString& kind,
-                          QJsonObject& root, QString& error) {
+                          QJsonObject& root, int& rootVersion, QString& error) {
     if (bytes.isEmpty()) {
         error = QStringLiteral("The %1 file is empty.").arg(kind);
         return false;
@@ -50,6 +52,13 @@ bool JsonReader::readRoot(const QByteArray& bytes, const QString& format, const 
     }
     if (!document.isObject()) {
         error = QStringLiteral("The %1 file holds JSON, but not an object.").arg(kind);
+        return false;
+    }
+    // A key written twice would be read once, silently: the file is refused instead.
+    const JsonText written = JsonText::scan(bytes);
+    if (!written.repeatedKey.isEmpty()) {
+        error = QStringLiteral("The %1 file has the key \"%2\" twice in one object.")
+                    .arg(kind, written.repeatedKey.left(40));
         return false;
     }
     const QJsonObject top = document.object();
@@ -69,8 +78,15 @@ bool JsonReader::readRoot(const QByteArray& bytes, const QString& format, const 
     if (in.failed()) {
         return false;
     }
-    if (version != kVersion) {
-        error = QStringLiteral("The %1's version %2 is %3 this program reads (%4).")
+    // 1.0 and 1e0 parse to the number 1; a version is written in digits alone.
+    if (written.version.contains('.') || written.version.contains('e') ||
+        written.version.contains('E')) {
+        error = QStringLiteral("The %1's version is written %2, not as a whole number.")
+                    .arg(kind, QString::fromLatin1(written.version.left(40)));
+        return false;
+    }
+    if (version < 1 || version > kVersion) {
+        error = QStringLiteral("The %1's version %2 is %3 this program reads (1 to %4).")
                     .arg(kind)
                     .arg(version)
                     .arg(version > kVersion ? QStringLiteral("newer than")
@@ -79,6 +95,7 @@ bool JsonReader::readRoot(const QByteArray& bytes, const QString& format, const 
         return false;
     }
     root = top;
+    rootVersion = version;
     return true;
 }
 
@@ -175,7 +192,7 @@ JsonReader JsonReader::object(const char* key, const QString& objectPlace) {
     if (!failed() && !value.isObject()) {
         fail(QStringLiteral("%1 is not an object.").arg(keyWhat(key)));
     }
-    return JsonReader(failed() ? QJsonObject() : value.toObject(), objectPlace, *error);
+    return JsonReader(failed() ? QJsonObject() : value.toObject(), objectPlace, *error, version);
 }
 
 std::vector<float> JsonReader::floats(const char* key, std::size_t count) {

@@ -25,11 +25,14 @@ int fail(const QString& message, int code = kBadInputExitCode) {
     return code;
 }
 
-// "frame 12 of 300, 4 %, about 1 min 5 s left", on one line that rewrites itself on a terminal,
-// and as a line a second elsewhere.
+// "frame 12 of 300, 4 %, about 1 min 5 s left" (or "step ..." when only the field is written),
+// on one line that rewrites itself on a terminal, and as a line a second elsewhere.
 class Progress {
 public:
-    explicit Progress(long long total_) : total(total_), terminal(isatty(2) != 0) { clock.start(); }
+    Progress(const char* unit_, long long total_)
+        : unit(unit_), total(total_), terminal(isatty(2) != 0) {
+        clock.start();
+    }
 
     void show(long long done) {
         const qint64 elapsed = clock.elapsed();
@@ -39,11 +42,10 @@ public:
         lastShown = elapsed;
         const long long percent = total > 0 ? done * 100 / total : 100;
         // time left = elapsed * (total - done) / done
-        const long long leftSeconds =
-            done > 0 ? elapsed * (total - done) / done / 1000 : 0;
-        std::fprintf(stderr, "%sframe %lld of %lld, %lld %%, about %s left%s",
-                     terminal ? "\r" : "", done, total, percent,
-                     qPrintable(duration(leftSeconds)), terminal ? "\033[K" : "\n");
+        const long long leftSeconds = done > 0 ? elapsed * (total - done) / done / 1000 : 0;
+        std::fprintf(stderr, "%s%s %lld of %lld, %lld %%, about %s left%s", terminal ? "\r" : "",
+                     unit, done, total, percent, qPrintable(duration(leftSeconds)),
+                     terminal ? "\033[K" : "\n");
         if (terminal && done == total) {
             std::fprintf(stderr, "\n");
         }
@@ -56,6 +58,7 @@ private:
                              : QStringLiteral("%1 s").arg(seconds);
     }
 
+    const char* unit;
     long long total;
     bool terminal;
     QElapsedTimer clock;
@@ -121,7 +124,7 @@ int HeadlessExport::run(const CommandLineOptions& options) {
     std::unique_ptr<FrameRenderer> renderer;
     DisplaySettings display = document.display;
     if (options.mode >= 0) {
-        display.mode = options.mode;
+        display.mode = static_cast<DisplayMode>(options.mode);
     }
     if (frames) {
         renderer = std::make_unique<FrameRenderer>();
@@ -133,14 +136,22 @@ int HeadlessExport::run(const CommandLineOptions& options) {
     // Steps run as fast as they go; the recorded waits only pace a replay in the window.
     Simulation sim(noClock, document.recording.start.gridSize);
     Replay replay(std::move(document.recording));
-    replay.begin(sim);
+    const std::string problem = replay.begin(sim);
+    if (!problem.empty()) {
+        return fail(options.replayFile + ": " + QString::fromStdString(problem));
+    }
     const long long frameCount = frames ? replay.stepCount() / options.every : 0;
-    Progress progress(frameCount);
+    // Frames are counted as they are written; a field alone has the replay's steps to count.
+    Progress progress(frames ? "frame" : "step", frames ? frameCount : replay.stepCount());
     long long written = 0;
     bool more = !replay.finished();
     while (more) {
         more = replay.advance(sim);
-        if (!frames || replay.stepsDone() != (written + 1) * options.every) {
+        if (!frames) {
+            progress.show(replay.stepsDone());
+            continue;
+        }
+        if (replay.stepsDone() != (written + 1) * options.every) {
             continue;
         }
         const QImage frame = renderer->render(sim, display, true);

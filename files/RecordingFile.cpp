@@ -43,6 +43,9 @@ const OperationForm kForms[] = {
     {"pause", OperationKind::Pause, "s"},
     {"wait", OperationKind::Wait, "n"},
     {"check", OperationKind::Checkpoint, "d"},
+    {"flow", OperationKind::Flow, "n"},
+    {"flowSpeed", OperationKind::FlowSpeed, "v"},
+    {"swirl", OperationKind::Swirl, "v"},
 };
 
 constexpr int kDigestDigits = 16;
@@ -211,12 +214,13 @@ QByteArray RecordingFile::serialize(const RecordingDocument& document) {
 bool RecordingFile::parse(const QByteArray& bytes, RecordingDocument& out, QString& error) {
     QString fault;
     QJsonObject root;
+    int version = 0;
     if (!JsonReader::readRoot(bytes, QLatin1String(kFormat), QStringLiteral("recording"), root,
-                              fault)) {
+                              version, fault)) {
         error = fault;
         return false;
     }
-    JsonReader in(root, QStringLiteral("the recording"), fault);
+    JsonReader in(root, QStringLiteral("the recording"), fault, version);
     in.expectKeys({"format", "version", "display", "startPaused", "start", "operations"});
     RecordingDocument document;
     DisplayJson::read(in.object("display", QStringLiteral("the display settings")),

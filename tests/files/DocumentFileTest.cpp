@@ -28,18 +28,18 @@ SceneDocument restScene() {
     SceneDocument d;
     Scene& s = d.scene;
     s.gridSize = 200;
-    s.settings = {0.1f, 7, false, 1.0f / 3.0f};
+    s.settings = {0.1f, 7, false, 1.0f / 3.0f, Flow::WindTunnel, 0.75f, 12.5f};
     s.obstacles = {{{10, 10}, {20, 10}, {15, 20}}, {{199, 199}, {150, 199}, {199, 150}}};
     s.corners = {{0, 0}, {5, 7}};
     s.hasFields = true;
     s.fields.velocity.assign(200 * 200, Vec2());
     s.fields.scratchVelocity = s.fields.velocity;
-    s.fields.dyeSize = DyeField::kDefaultSize;
+    s.fields.dyeSize = SceneLimits::kDyeSize;
     for (std::vector<float>& plane : s.fields.dye) {
-        plane.assign(DyeField::kDefaultSize * DyeField::kDefaultSize, 0.0f);
+        plane.assign(SceneLimits::kDyeSize * SceneLimits::kDyeSize, 0.0f);
     }
     s.fields.dragCount = 2;
-    d.display = {3, 1, 2, 3, 0.1f, 0.99f, 255, 100, true, false, true};
+    d.display = {DisplayMode::Dye, 1, 2, 3, 0.1f, 255, 100, true, true};
     return d;
 }
 
@@ -96,7 +96,10 @@ RecordingDocument recording() {
                               Operation::of(K::Fade, 0, 0.1f),
                               Operation::of(K::Pause, 0),
                               Operation::of(K::Wait, 3600000),
-                              check};
+                              check,
+                              Operation::flow(Flow::DrivenCavity),
+                              Operation::flowSpeed(4.0f),
+                              Operation::swirl(0.1f)};
     return d;
 }
 
@@ -179,6 +182,26 @@ QString base64Floats(std::vector<float> values) {
         QByteArray(reinterpret_cast<const char*>(values.data()), values.size() * 4).toBase64());
 }
 
+// A version 1 file: a closed box with no swirl, whose display may hold the logarithmic keys,
+// which are read, checked and ignored.
+TEST(DocumentFileTest, ReadsVersionOneFilesAsClosedBoxes) {
+    SceneDocument written = restScene();
+    QJsonValue root = QJsonDocument::fromJson(SceneFile::serialize(written)).object();
+    root = replaced(root, {"version"}, 1);
+    for (const char* key : {"flow", "flowSpeed", "swirl"}) {
+        root = replaced(root, {"settings", key}, QJsonValue::Undefined);
+    }
+    root = replaced(replaced(root, {"display", "coeffLog"}, 0.5), {"display", "log"}, true);
+    SceneDocument read;
+    QString error;
+    ASSERT_TRUE(SceneFile::parse(QJsonDocument(root.toObject()).toJson(), read, error))
+        << error.toStdString();
+    written.scene.settings.flow = Flow::ClosedBox;
+    written.scene.settings.flowSpeed = FluidSettings().flowSpeed;
+    written.scene.settings.swirl = 0.0f;
+    EXPECT_EQ(difference(read, written), "");
+}
+
 TEST(DocumentFileTest, RefusesEachFaultOfASceneSayingWhatIsWrong) {
     const QByteArray good = SceneFile::serialize(restScene());
     SceneDocument out;
@@ -192,6 +215,13 @@ TEST(DocumentFileTest, RefusesEachFaultOfASceneSayingWhatIsWrong) {
         {good.left(good.size() / 2), "The scene file is not JSON: "},
         {"fluid", "is not JSON: illegal value at byte"},
         {"[1]", "holds JSON, but not an object"},
+        {QByteArray(good).replace("\"grid\": 200,", "\"grid\": 200, \"grid\": 100,"),
+         "The scene file has the key \"grid\" twice in one object."},
+        {QByteArray(good).replace("\"hueA\": 1,", "\"hue\\u0041\": 1, \"hueA\": 1,"),
+         "has the key \"hueA\" twice"},
+        {QByteArray(good).replace("\"version\": 2", "\"version\": 2.0"),
+         "The scene's version is written 2.0, not as a whole number."},
+        {QByteArray(good).replace("\"version\": 2", "\"version\": 2e0"), "version is written 2e0"},
     };
     for (const auto& u : unreadable) {
         EXPECT_FALSE(SceneFile::parse(u.bytes, out, error));
@@ -205,8 +235,8 @@ TEST(DocumentFileTest, RefusesEachFaultOfASceneSayingWhatIsWrong) {
         {"format", QJsonValue::Undefined, "does not say that it is a scene: it has no \"format\""},
         {"format", "fluidsim-recording",
          "format is \"fluidsim-recording\", not \"fluidsim-scene\""},
-        {"version", 2, "The scene's version 2 is newer than this program reads (1)."},
-        {"version", 0, "version 0 is not one that this program reads (1)"},
+        {"version", 3, "The scene's version 3 is newer than this program reads (1 to 2)."},
+        {"version", 0, "version 0 is not one that this program reads (1 to 2)"},
         {"version", "1", "\"version\" in the scene is not a number"},
         {"colour", 1, "There is a key \"colour\" in the scene that this program does not know."},
         {"corners", QJsonValue::Undefined, "There is no \"corners\" in the scene."},
@@ -219,13 +249,18 @@ TEST(DocumentFileTest, RefusesEachFaultOfASceneSayingWhatIsWrong) {
         {"settings/iterations", 51, "The number of iterations, 51, is outside 2 to 50."},
         {"settings/fade", -1, "The fade -1 is outside 0 to 100."},
         {"settings/viscosityOn", 1, "\"viscosityOn\" in the settings is not true or false"},
+        {"settings/flow", "sideways", "The flow \"sideways\" is not one of closedBox, windTunnel"},
+        {"settings/flow", QJsonValue::Undefined, "There is no \"flow\" in the settings."},
+        {"settings/flowSpeed", 4.5, "The flow's speed 4.5 is outside 0 to 4."},
+        {"settings/swirl", -1, "The swirl -1 is outside 0 to 100."},
+        {"display/log", false, "There is a key \"log\" in the display settings that this program"},
         {"display", 3, "\"display\" in the scene is not an object"},
         {"display/mode", "Vorticity", "The display mode \"Vorticity\" is not one of"},
         {"display/hueA", 256, "\"hueA\" in the display settings is 256, outside 0 to 255"},
         {"display/saturation", -1, "\"saturation\" in the display settings is -1, outside 0"},
         {"display/coeffLin", 10.01,
          "\"coeffLin\" in the display settings is 10.01, outside 0 to 10"},
-        {"display/coeffLog", 1, "\"coeffLog\" in the display settings is 1, outside 0 to 0.99"},
+        {"display/coeffLog", 0, "There is a key \"coeffLog\" in the display settings that"},
         {"display/limitOver", 101,
          "\"limitOver\" in the display settings is 101, outside 0 to 100"},
         {"obstacles", repeated(1001, QJsonValue()),
@@ -268,7 +303,7 @@ TEST(DocumentFileTest, RefusesEachFaultOfARecordingSayingWhatIsWrong) {
     ASSERT_TRUE(RecordingFile::parse(good, out, error)) << error.toStdString();
     const BadFile bad[] = {
         {"format", "fluidsim-scene", "format is \"fluidsim-scene\", not \"fluidsim-recording\""},
-        {"version", 3, "The recording's version 3 is newer than this program reads (1)."},
+        {"version", 3, "The recording's version 3 is newer than this program reads (1 to 2)."},
         {"startPaused", QJsonValue::Undefined, "There is no \"startPaused\" in the recording."},
         {"start/fields", QJsonValue::Undefined, "There is no \"fields\" in the start scene."},
         {"start/format", "fluidsim-scene", "There is a key \"format\" in the start scene"},

@@ -16,15 +16,22 @@
 // settings"); once it is set, reads return defaults and change nothing.
 class JsonReader {
 public:
-    // The version of the scene and recording formats that this program reads and writes.
-    static constexpr int kVersion = 1;
+    // The version of the scene and recording formats that this program writes; it reads every
+    // version from 1 to this one. Version 2 added the flow, its speed and the swirl to the
+    // settings, and dropped the logarithmic display keys.
+    static constexpr int kVersion = 2;
 
-    JsonReader(const QJsonObject& object, const QString& place, QString& error);
+    // A reader of an object of a file of the given version.
+    JsonReader(const QJsonObject& object, const QString& place, QString& error,
+               int version = kVersion);
 
     // Parses a whole document: JSON whose top is an object with "format": format and a "version"
-    // of 1. kind names the document in messages ("scene").
+    // from 1 to kVersion, which goes to version. kind names the document in messages ("scene").
     static bool readRoot(const QByteArray& bytes, const QString& format, const QString& kind,
-                         QJsonObject& root, QString& error);
+                         QJsonObject& root, int& version, QString& error);
+
+    // The version of the file being read.
+    int fileVersion() const { return version; }
 
     // A float as the readers here read it back to the same bits: a JSON number, in the shortest
     // form that gives the float again, except for a negative zero, which Qt's JSON classes would
@@ -69,4 +76,5 @@ private:
     QJsonObject members;
     QString place;
     QString* error;
+    int version;
 };

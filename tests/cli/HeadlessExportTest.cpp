@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
 #include "RecordingFile.h"
@@ -59,17 +60,17 @@ protected:
         Simulation sim([&now] { return now; });
         sim.startRecording();
         for (const Vec2& c : {Vec2(40, 40), Vec2(60, 40), Vec2(50, 60)}) {
-            sim.addCorner(static_cast<int>(c.x), static_cast<int>(c.y));
+            sim.apply(Operation::corner(static_cast<int>(c.x), static_cast<int>(c.y)));
         }
-        sim.buildObstacle();
-        sim.beginDrag();
+        sim.apply(Operation::buildObstacle());
+        sim.apply(Operation::beginDrag());
         for (int k = 0; k < 130; ++k) {
             if (k < 30) {
-                sim.stir(20 + k, 30, Vec2(300.0f, 50.0f));
-                sim.pourDye(Vec2(19.0f + k, 30.0f), Vec2(20.0f + k, 30.0f));
+                sim.apply(Operation::stir(20 + k, 30, Vec2(300.0f, 50.0f)));
+                sim.apply(Operation::pourDye(Vec2(19.0f + k, 30.0f), Vec2(20.0f + k, 30.0f)));
             }
             now += 16000000;
-            sim.step();
+            sim.apply(Operation::step());
         }
         QString error;
         ASSERT_TRUE(RecordingFile::write(path("session.fluidrec"),
@@ -87,10 +88,9 @@ protected:
 TEST_F(HeadlessExportTest, FramesAreTheSameBytesEveryRunOnEveryKernelPath) {
     QStringList first;
     for (const QString& run : {QStringLiteral("a"), QStringLiteral("b")}) {
-        const Outcome done =
-            runProgram({"--replay", path("session.fluidrec"), "--export-frames", path(run),
-                        "--every", "20", "--mode", "Dye"},
-                       run == "b" ? QStringLiteral("portable") : QString());
+        const Outcome done = runProgram({"--replay", path("session.fluidrec"), "--export-frames",
+                                         path(run), "--every", "20", "--mode", "Dye"},
+                                        run == "b" ? QStringLiteral("portable") : QString());
         ASSERT_EQ(done.exitCode, 0) << done.output.toStdString();
         EXPECT_TRUE(done.output.contains("frame 6 of 6, 100 %")) << done.output.toStdString();
         EXPECT_TRUE(done.output.contains("replay verified: 2 of 2 checkpoints"));
@@ -106,14 +106,18 @@ TEST_F(HeadlessExportTest, FramesAreTheSameBytesEveryRunOnEveryKernelPath) {
 }
 
 TEST_F(HeadlessExportTest, TheFieldAtTheEndLoadsInNumPyWithItsShape) {
-    const Outcome done = runProgram({"--replay", path("session.fluidrec"), "--export-field",
-                                 path("end.npy")});
+    const Outcome done =
+        runProgram({"--replay", path("session.fluidrec"), "--export-field", path("end.npy")});
     ASSERT_EQ(done.exitCode, 0) << done.output.toStdString();
+    // The replay's progress, as frames have theirs, up to its last step.
+    EXPECT_TRUE(QRegularExpression("step (\\d+) of \\1, 100 %").match(done.output).hasMatch())
+        << done.output.toStdString();
     // The first Python on the path may lack NumPy where the system's has it.
     for (const char* interpreter : {"python3", "/usr/bin/python3"}) {
         QProcess python;
-        python.start(interpreter, {"-c", "import numpy, sys; a = numpy.load(sys.argv[1]); "
-                                         "print(a.shape, a.dtype, bool(abs(a).max() > 0))",
+        python.start(interpreter, {"-c",
+                                   "import numpy, sys; a = numpy.load(sys.argv[1]); "
+                                   "print(a.shape, a.dtype, bool(abs(a).max() > 0))",
                                    path("end.npy")});
         if (python.waitForFinished(60000) && python.exitCode() == 0) {
             EXPECT_EQ(QString::fromLocal8Bit(python.readAllStandardOutput()).trimmed(),

@@ -20,12 +20,13 @@ QByteArray SceneFile::serialize(const SceneDocument& document) {
 bool SceneFile::parse(const QByteArray& bytes, SceneDocument& out, QString& error) {
     QString fault;
     QJsonObject root;
-    if (!JsonReader::readRoot(bytes, QLatin1String(kFormat), QStringLiteral("scene"), root,
+    int version = 0;
+    if (!JsonReader::readRoot(bytes, QLatin1String(kFormat), QStringLiteral("scene"), root, version,
                               fault)) {
         error = fault;
         return false;
     }
-    JsonReader in(root, QStringLiteral("the scene"), fault);
+    JsonReader in(root, QStringLiteral("the scene"), fault, version);
     in.expectKeys(SceneJson::requiredKeys() << "format"
                                             << "version"
                                             << "display",
