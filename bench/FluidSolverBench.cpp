@@ -1,4 +1,5 @@
-// The solver's step and stir, the reference and every fast path side by side on the same inputs,
+// The solver's step and stir, the step in each flow with and without vorticity confinement
+// (FlowStep), the reference and every fast path side by side on the same inputs,
 // the display's fill in each mode, and the step and fill at each grid size (GridStep, GridFill).
 // After the runs a summary gives each operation's CPU time per solver and the reference's time
 // divided by each path's: the median where repetitions are asked for (--benchmark_repetitions=5).
@@ -85,6 +86,25 @@ void benchStep(benchmark::State& state, SimdPath path, int sweeps, bool withObst
             steps = 0;
             state.ResumeTiming();
         }
+        solver.step();
+        benchmark::DoNotOptimize(solver.velocity.data.data());
+    }
+}
+
+// A step in a flow at its recommended speed (the tunnel round the cylinder), with or without
+// vorticity confinement.
+template <typename Solver>
+void benchFlowStep(benchmark::State& state, SimdPath path, Flow flow, float swirl) {
+    Solver solver(kSize, kSize, 0.001f, 0.01f, 20);
+    choosePath(solver, path);
+    solver.setFlow(flow, flow == Flow::DrivenCavity ? kCavityLidSpeed : kTunnelInflowSpeed);
+    solver.setVorticityConfinement(swirl);
+    if (flow == Flow::WindTunnel) {
+        const std::vector<Vec2> cylinder = cylinderPolygon(kSize);
+        solver.addObstacle(cylinder.data(), static_cast<int>(cylinder.size()));
+    }
+    stirUp(solver);
+    for (auto _ : state) {
         solver.step();
         benchmark::DoNotOptimize(solver.velocity.data.data());
     }
@@ -205,6 +225,24 @@ void registerSolverBenchmarks(std::vector<std::string>& solvers) {
             benchmark::RegisterBenchmark(name("Stir", simdPathName(path), args).c_str(),
                                          benchStir<FluidSolver>, path, sweeps)
                 ->Unit(benchmark::kMicrosecond);
+        }
+    }
+    for (const Flow flow : {Flow::ClosedBox, Flow::WindTunnel, Flow::DrivenCavity}) {
+        for (const float swirl : {0.0f, 30.0f}) {
+            const std::string args = std::string("flow:") +
+                                     (flow == Flow::ClosedBox    ? "box"
+                                      : flow == Flow::WindTunnel ? "tunnel"
+                                                                 : "cavity") +
+                                     "/swirl:" + std::to_string(static_cast<int>(swirl));
+            benchmark::RegisterBenchmark(name("FlowStep", kReference, args).c_str(),
+                                         benchFlowStep<ReferenceSolver>, SimdPath::Portable, flow,
+                                         swirl)
+                ->Unit(benchmark::kMicrosecond);
+            for (SimdPath path : paths) {
+                benchmark::RegisterBenchmark(name("FlowStep", simdPathName(path), args).c_str(),
+                                             benchFlowStep<FluidSolver>, path, flow, swirl)
+                    ->Unit(benchmark::kMicrosecond);
+            }
         }
     }
     for (const auto& [mode, label] :

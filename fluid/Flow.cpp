@@ -28,11 +28,11 @@ std::vector<Vec2> cylinderPolygon(int gridSize) {
     const double r = 0.5 * kCylinderDiameter / h;
     const double pi = std::acos(-1.0);
     std::vector<Vec2> polygon;
-    // With rows growing downward, the angle turns from +x towards +y: clockwise on screen.
+    // With rows growing downward, the angle turns from +x towards -y: counter-clockwise on screen.
     for (int k = 0; k < kCylinderCorners; ++k) {
         const double angle = 2.0 * pi * k / kCylinderCorners;
         const Vec2 corner(static_cast<float>(std::floor(cx + r * std::cos(angle) + 0.5)),
-                          static_cast<float>(std::floor(cy + r * std::sin(angle) + 0.5)));
+                          static_cast<float>(std::floor(cy - r * std::sin(angle) + 0.5)));
         if (polygon.empty() || corner.x != polygon.back().x || corner.y != polygon.back().y) {
             polygon.push_back(corner);
         }
