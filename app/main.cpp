@@ -8,8 +8,18 @@
 #include "HeadlessExport.h"
 #include "MainWindowStart.h"
 #include "QTMain.h"
+#include "ValidationCommand.h"
 
 int main(int argc, char** argv) {
+    // The validation draws its plots with fonts but needs no display.
+    if (asksForValidation(argc, argv) && !asksForInformationOnly(argc, argv)) {
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        }
+        QGuiApplication app(argc, argv);
+        const CommandLineOptions options = processCommandLine(app);
+        return ValidationCommand::run(options);
+    }
     // Exports need no display at all; they run without a GUI application.
     if (asksForExportOnly(argc, argv) && !asksForInformationOnly(argc, argv)) {
         QCoreApplication app(argc, argv);

@@ -37,6 +37,10 @@ bool asksForExportOnly(int argc, char** argv) {
     return hasArgument(argc, argv, {"--export-frames", "--export-field"});
 }
 
+bool asksForValidation(int argc, char** argv) {
+    return hasArgument(argc, argv, {"--validate"});
+}
+
 namespace {
 
 // "100, 200 or 400"
@@ -122,7 +126,19 @@ CommandLineOptions processCommandLine(QCoreApplication& app) {
                                     "or of the scene FILE, as .npy or .csv, with no "
                                     "window."),
         QStringLiteral("FILE"));
-    for (const QCommandLineOption* option : {&record, &replay, &frames, &every, &mode, &field}) {
+    const QCommandLineOption validate(
+        QStringLiteral("validate"),
+        QCoreApplication::translate("main", "Runs the solver against published results (the "
+                                            "driven cavity of Ghia, Ghia & Shin, the vortex "
+                                            "street of Roshko) with no window, prints the tables "
+                                            "and draws the plots; minutes of computing."));
+    const QCommandLineOption plot(
+        QStringLiteral("plot"),
+        QCoreApplication::translate("main", "With --validate: the PNG to draw the plots in "
+                                            "(default validation.png)."),
+        QStringLiteral("FILE"));
+    for (const QCommandLineOption* option :
+         {&record, &replay, &frames, &every, &mode, &field, &validate, &plot}) {
         parser.addOption(*option);
     }
     parser.addPositionalArgument(QStringLiteral("FILE"),
@@ -163,6 +179,10 @@ CommandLineOptions processCommandLine(QCoreApplication& app) {
     options.replayFile = parser.value(replay);
     options.framesFolder = parser.value(frames);
     options.fieldFile = parser.value(field);
+    options.validate = parser.isSet(validate);
+    if (parser.isSet(plot)) {
+        options.plotFile = parser.value(plot);
+    }
     if (parser.isSet(every)) {
         bool number = false;
         options.every = parser.value(every).toInt(&number);
@@ -209,6 +229,14 @@ CommandLineOptions processCommandLine(QCoreApplication& app) {
     if (!options.fieldFile.isEmpty() && options.replayFile.isEmpty() &&
         options.sceneFile.isEmpty()) {
         conflict("--export-field needs a recording (--replay FILE) or a scene.");
+    }
+    if (parser.isSet(plot) && !options.validate) {
+        conflict("--plot goes with --validate.");
+    }
+    if (options.validate &&
+        (options.headless() || !options.recordFile.isEmpty() || !options.replayFile.isEmpty() ||
+         !options.sceneFile.isEmpty() || parser.isSet(grid))) {
+        conflict("--validate runs on its own: it takes no file, grid, recording or export.");
     }
     if (options.headless() && !options.recordFile.isEmpty()) {
         conflict("--record needs the window: it cannot go with an export.");

@@ -14,6 +14,8 @@ struct CommandLineOptions {
     int every = 1;         // --every K: a frame every K steps
     int mode = -1;         // --mode NAME: the display mode of the frames; -1 the recording's
     QString fieldFile;     // --export-field FILE.npy|FILE.csv
+    bool validate = false;  // --validate: the solver against published results
+    QString plotFile = QStringLiteral("validation.png");  // --plot FILE: where its plots go
     // Exporting needs no window: frames and fields are written and the program ends.
     bool headless() const { return !framesFolder.isEmpty() || !fieldFile.isEmpty(); }
 };
@@ -26,6 +28,8 @@ constexpr int kBadInputExitCode = 2;
 bool asksForInformationOnly(int argc, char** argv);
 // Whether the arguments ask to export frames or a field, which need no display either.
 bool asksForExportOnly(int argc, char** argv);
+// Whether the arguments ask for the validation, which draws its plots without a display.
+bool asksForValidation(int argc, char** argv);
 
 // Names the application, then handles --help and --version (printing and exiting with 0; the
 // version's second line names the toolkit and the solver's kernels) and any unknown option,

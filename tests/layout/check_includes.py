@@ -9,11 +9,12 @@ import sys
 ALLOWED = {
     "fluid": set(),
     "sim": {"fluid"},
+    "validation": {"fluid"},
     "display": {"fluid"},
     "controller": {"sim", "fluid"},
     "view": {"display", "controller", "sim", "fluid"},
     "files": {"sim", "fluid", "display"},
-    "cli": {"files", "view", "display", "controller", "sim", "fluid"},
+    "cli": {"files", "validation", "view", "display", "controller", "sim", "fluid"},
     "app": {"cli", "files", "view", "display", "controller", "sim", "fluid"},
 }
 INCLUDE = re.compile(r'^\s*#\s*include\s+"([^"]+)"', re.M)
