@@ -73,7 +73,7 @@ public:
 
     // Streaks of dye that a wind tunnel brings in: kInflowStreaks bands, evenly spaced down the
     // inflow with a gap at each wall, each a colour of pourColour's in turn.
-    static constexpr int kInflowStreaks = 7;
+    static constexpr int kInflowStreaks = 11;
 
     // The instruction set of the step: at construction defaultSimdPath(). Returns false, and
     // keeps the current one, for a path this processor cannot run.

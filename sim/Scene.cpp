@@ -142,6 +142,8 @@ Scene newScene(Flow flow) {
         made.settings.flowSpeed = kTunnelInflowSpeed;
         made.settings.viscosityHundredths = kTunnelViscosityHundredths;
         made.settings.iterations = SceneLimits::kMaxIterations;
+        // Dye that fades slowly, so that the streaks show the street the whole way out.
+        made.settings.fadePerMille = 0.5f;
         made.obstacles.push_back(cylinderPolygon(made.gridSize));
     } else if (flow == Flow::DrivenCavity) {
         // Re = U * L / viscosity = 1 * 1 / 0.01
