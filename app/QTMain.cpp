@@ -224,6 +224,7 @@ void QTMain::saveSceneDialog() {
         tr("Scene with the fluid's motion and dye (*.%1)").arg(kSceneSuffix),
         tr("Scene of obstacles and settings, the fluid at rest (*.%1)").arg(kSceneSuffix)};
     // The scene of the moment the user asked.
+    controller.projectPushes();
     SceneDocument document{controller.simulation().scene(true), glWidget->displaySettings()};
     int chosen = 0;
     const QString path =

@@ -63,6 +63,10 @@ bool SimulationController::apply(const Operation& op) {
         tellNotApplied(op);
         return false;
     }
+    // A stir, a projection, rest and a new grid leave no push unprojected.
+    const bool projects = op.kind == OperationKind::Stir || op.kind == OperationKind::Project ||
+                          op.kind == OperationKind::Rest || op.kind == OperationKind::GridSize;
+    pushed = op.kind == OperationKind::Push || (pushed && !projects);
     tellApplied(op);
     switch (op.kind) {
         case OperationKind::AddCorner:
@@ -80,6 +84,7 @@ bool SimulationController::apply(const Operation& op) {
             emit fluidChanged();
             break;
         case OperationKind::Stir:
+        case OperationKind::Push:
         case OperationKind::PourDye:
             // Running, the next step shows it; paused, it shows now.
             if (sim.isPaused()) {
@@ -149,6 +154,9 @@ void SimulationController::setPaused(bool paused) {
             tick();
         }
         return;
+    }
+    if (paused) {
+        projectPushes();
     }
     sim.apply(Operation::pause(paused));
     if (paused) {
@@ -231,7 +239,13 @@ void SimulationController::pictureSettingsChanged() {
     }
 }
 
-bool SimulationController::movesWaitForStep() const {
+void SimulationController::projectPushes() {
+    if (pushed) {
+        apply(Operation::project());
+    }
+}
+
+bool SimulationController::pushesWaitForStep() const {
     return sim.gridSize() > SceneLimits::kDefaultGridSize && replay == nullptr && !sim.isPaused() &&
            !sim.isSettled() && sim.nanosUntilStep() > 0;
 }
@@ -247,7 +261,7 @@ void SimulationController::tick() {
         return;
     }
     if (!sim.isSettled() && sim.nanosUntilStep() == 0) {
-        emit aboutToStep();
+        projectPushes();
     }
     if (sim.advance()) {
         // The time covers the step alone, not the fill.

@@ -47,11 +47,13 @@ public:
     void pictureSettingsChanged();
     static constexpr int kQuietFrames = 60;
 
-    // Whether a drag's moves may wait for the next step and be taken as one: on the grids finer
-    // than the default, while the fluid runs and the gate is closed. Each stir there projects a
-    // large field; the moves until a step then cost one projection, as if the pointer had been
-    // read once per frame. The default grid takes every move as it comes.
-    bool movesWaitForStep() const;
+    // Whether a drag's moves may push the fluid (Operation::push) and leave their projection to
+    // come once, before the next step: on the grids finer than the default, while the fluid runs
+    // and the gate is closed. A stir's projection of a large field costs nearly a step; the
+    // pushes of a frame cost one. The default grid projects every stir, as it comes.
+    bool pushesWaitForStep() const;
+    // The pushes so far, projected now, if any are: before a step, a pause or a scene taken.
+    void projectPushes();
 
     // Places the cylinder of the wind tunnel (cylinderPolygon) as an obstacle, through the
     // operations of its corners; corners placed before are discarded first.
@@ -80,8 +82,6 @@ public slots:
     void tick();
 
 signals:
-    // A step is about to run: moves that waited for it are applied now.
-    void aboutToStep();
     // The fluid changed: the view refills its picture, and repaints if that changed it. A view
     // that handles this at once makes the default grid's gate count from the end of its fill.
     void fluidChanged();
@@ -118,4 +118,6 @@ private:
     bool recordingFillNoticed = false;
     // Frames in a row whose picture did not change.
     int quietFrames = 0;
+    // Pushes applied since the field was last projected.
+    bool pushed = false;
 };

@@ -46,6 +46,8 @@ const OperationForm kForms[] = {
     {"flow", OperationKind::Flow, "n"},
     {"flowSpeed", OperationKind::FlowSpeed, "v"},
     {"swirl", OperationKind::Swirl, "v"},
+    {"push", OperationKind::Push, "ijxy"},
+    {"project", OperationKind::Project, ""},
 };
 
 constexpr int kDigestDigits = 16;

@@ -76,8 +76,8 @@ python3 - "$work/drag.fluidrec" "$start" "$end" "$grid" "$sweeps" <<'EOF'
 import json, sys
 ops = json.load(open(sys.argv[1]))["operations"]
 seconds = float(sys.argv[3]) - float(sys.argv[2])
-stirs = [k for k, op in enumerate(ops) if op[0] == "stir"]
+stirs = [k for k, op in enumerate(ops) if op[0] in ("stir", "push")]
 steps = sum(op[1] for op in ops[stirs[0]:stirs[-1] + 1] if op[0] == "step")
 print(f"grid {sys.argv[4]}, {sys.argv[5]} sweeps: {steps} steps in {seconds:.2f} s of dragging, "
-      f"{steps / seconds:.1f} a second; {len(stirs)} stirs")
+      f"{steps / seconds:.1f} a second; {len(stirs)} stirs and pushes")
 EOF

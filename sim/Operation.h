@@ -30,6 +30,8 @@ enum class OperationKind : std::uint8_t {
     Flow,        // count: the flow of the walls, 0 closed box, 1 wind tunnel, 2 driven cavity
     FlowSpeed,   // value: the inflow's or the lid's speed
     Swirl,       // value: the vorticity confinement's epsilon
+    Push,        // the block of cell (i, j) takes velocity a, unprojected
+    Project,     // the velocity is projected (after pushes, before the step)
     Count,       // not a kind: the number of kinds above, which new kinds go before
 };
 
@@ -65,6 +67,10 @@ struct Operation {
     static Operation stir(int i, int j, Vec2 velocity) {
         return atCell(OperationKind::Stir, i, j, velocity);
     }
+    static Operation push(int i, int j, Vec2 velocity) {
+        return atCell(OperationKind::Push, i, j, velocity);
+    }
+    static Operation project() { return of(OperationKind::Project); }
     static Operation beginDrag() { return of(OperationKind::BeginDrag); }
     static Operation pourDye(Vec2 from, Vec2 to) {
         return atCell(OperationKind::PourDye, 0, 0, from, to);

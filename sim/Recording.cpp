@@ -47,7 +47,7 @@ std::string stepProblem(const Operation& op, ReplayState& state) {
 }
 
 std::string motionProblem(const Operation& op, const ReplayState& state) {
-    if (op.kind == OperationKind::Stir) {
+    if (op.kind == OperationKind::Stir || op.kind == OperationKind::Push) {
         if (!isCell(op.i, op.j, state.gridSize)) {
             return " stirs cell " + cellText(op.i, op.j) + outsideGrid(state.gridSize);
         }
@@ -137,6 +137,7 @@ std::string operationProblem(const Operation& op, ReplayState& state) {
         case OperationKind::Step:
             return stepProblem(op, state);
         case OperationKind::Stir:
+        case OperationKind::Push:
         case OperationKind::PourDye:
             return motionProblem(op, state);
         case OperationKind::AddCorner:
@@ -164,6 +165,7 @@ std::string operationProblem(const Operation& op, ReplayState& state) {
         case OperationKind::DiscardCorners:
         case OperationKind::Rest:
         case OperationKind::Checkpoint:
+        case OperationKind::Project:
             return {};
         case OperationKind::Count:
             break;

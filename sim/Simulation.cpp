@@ -71,7 +71,12 @@ bool Simulation::apply(const Operation& op) {
 bool Simulation::dispatch(const Operation& op) {
     switch (op.kind) {
         case OperationKind::Stir:
-            return stir(op.i, op.j, op.a);
+        case OperationKind::Push:
+            return stir(op.i, op.j, op.a, op.kind == OperationKind::Stir);
+        case OperationKind::Project:
+            changed();
+            solver->project(solver->velocity);
+            return true;
         case OperationKind::BeginDrag:
             ++dragCount;
             return true;
@@ -246,7 +251,7 @@ void Simulation::bringToRest() {
     dyeField.clear();
 }
 
-bool Simulation::stir(int i, int j, const Vec2& velocity) {
+bool Simulation::stir(int i, int j, const Vec2& velocity, bool project) {
     VectorField& v = solver->velocity;
     if (!v.contains(i, j)) {
         return false;
@@ -260,7 +265,9 @@ bool Simulation::stir(int i, int j, const Vec2& velocity) {
             v.set(bi, bj, velocity);
         }
     }
-    solver->project(v);
+    if (project) {
+        solver->project(v);
+    }
     return true;
 }
 

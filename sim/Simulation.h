@@ -38,6 +38,8 @@ public:
     //   Step          count steps now, gate or not: the solver's, then the dye's
     //   Stir          the (N/100) x (N/100) block of cells containing cell (i, j) takes the
     //                 velocity a, and the field is projected once
+    //   Push          the same block takes the velocity a, unprojected
+    //   Project       the velocity is projected once, as a stir does: after pushes
     //   BeginDrag     a drag begins: the dye it pours takes the next colour
     //   PourDye       the current drag's dye along the segment from a to b (grid positions), as
     //                 round splats 1.5 % of the grid wide, half a radius apart
@@ -127,7 +129,8 @@ private:
     void step();
     bool setPaused(bool value);
     void bringToRest();
-    bool stir(int i, int j, const Vec2& velocity);
+    // The stir block takes the velocity, and the field is projected if asked.
+    bool stir(int i, int j, const Vec2& velocity, bool project);
     void pourDye(const Vec2& from, const Vec2& to);
     bool addCorner(int i, int j);
     bool buildObstacle();

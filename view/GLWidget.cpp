@@ -44,7 +44,6 @@ GLWidget::GLWidget(QWidget* parent, SimulationController& controller_)
     makeDisplay();
     connect(&controller, &SimulationController::fluidChanged, this, &GLWidget::refill);
     connect(&controller, &SimulationController::overlayChanged, this, [this] { update(); });
-    connect(&controller, &SimulationController::aboutToStep, this, &GLWidget::applyWaitingMove);
 }
 
 GLWidget::~GLWidget() {
@@ -145,7 +144,6 @@ void GLWidget::paintGL() {
 }
 
 void GLWidget::mousePressEvent(QMouseEvent* event) {
-    applyWaitingMove();
     // Without this, the first move of a new drag would measure from wherever the previous drag
     // or click ended and give that one cell a burst of speed.
     lastMouseX = eventPixel(event).x();
@@ -155,31 +153,19 @@ void GLWidget::mousePressEvent(QMouseEvent* event) {
 
 void GLWidget::mouseMoveEvent(QMouseEvent* event) {
     const QPoint pixel = eventPixel(event);
-    if (!isInsideGrid(cellAt(pixel.x(), true), sim.gridSize()) ||
-        !isInsideGrid(cellAt(pixel.y(), false), sim.gridSize())) {
+    const int cellX = cellAt(pixel.x(), true);
+    const int cellY = cellAt(pixel.y(), false);
+    if (!isInsideGrid(cellX, sim.gridSize()) || !isInsideGrid(cellY, sim.gridSize())) {
         return;
     }
-    waitingMove = pixel;
-    moveWaits = true;
-    if (!controller.movesWaitForStep()) {
-        applyWaitingMove();
-        // A drag may make a step come sooner, never more often than the gate lets it.
-        controller.tick();
-    }
-}
-
-void GLWidget::applyWaitingMove() {
-    if (!moveWaits) {
-        return;
-    }
-    moveWaits = false;
-    const QPoint pixel = waitingMove;
     // 50 times the pixels moved since the last handled event.
-    const Vec2 stir(
+    const Vec2 velocity(
         static_cast<float>((pixel.x() - static_cast<std::int64_t>(lastMouseX)) * kStirGain),
         static_cast<float>((pixel.y() - static_cast<std::int64_t>(lastMouseY)) * kStirGain));
-    if (!controller.apply(
-            Operation::stir(cellAt(pixel.x(), true), cellAt(pixel.y(), false), stir))) {
+    // On the finer grids, between steps, the next step projects the push.
+    const bool push = controller.pushesWaitForStep();
+    if (!controller.apply(push ? Operation::push(cellX, cellY, velocity)
+                               : Operation::stir(cellX, cellY, velocity))) {
         return;  // a replay runs
     }
     const QRect square = viewSquare();
@@ -188,10 +174,13 @@ void GLWidget::applyWaitingMove() {
         ViewPainter::positionAt(pixel, square, sim.gridSize())));
     lastMouseX = pixel.x();
     lastMouseY = pixel.y();
+    if (!push) {
+        // A drag may make a step come sooner, never more often than the gate lets it.
+        controller.tick();
+    }
 }
 
 void GLWidget::mouseReleaseEvent(QMouseEvent* event) {
-    applyWaitingMove();
     const QPoint pixel = eventPixel(event);
     if (event->button() == Qt::RightButton) {
         controller.apply(Operation::corner(cellAt(pixel.x(), true), cellAt(pixel.y(), false)));

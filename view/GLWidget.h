@@ -60,14 +60,12 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     // A drag with any button: the block of cells under the pointer takes 50 times the pointer's
     // movement, dye is poured along the way, and the fluid steps if its gate is open. On the
-    // finer grids a move may wait for the next step, taking the place of the one before.
+    // finer grids, between steps, the move pushes the block and the next step projects it.
     void mouseMoveEvent(QMouseEvent* event) override;
     // Right button: place an obstacle corner. Middle button: build the obstacle from 3 or more.
     void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
-    // The move that waits for the next step, if any: its stir and dye.
-    void applyWaitingMove();
     // Fills the display from the velocity field (and the dye, when shown), in a display made
     // afresh when the grid changed; repaints if that changed the picture.
     void refill();
@@ -85,7 +83,5 @@ private:
     // The widget pixel of the last press, handled move or release.
     std::int32_t lastMouseX = 0;
     std::int32_t lastMouseY = 0;
-    QPoint waitingMove;
-    bool moveWaits = false;
     bool overlayVisible = true;
 };

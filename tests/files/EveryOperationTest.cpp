@@ -24,6 +24,8 @@ std::vector<Operation> session() {
     std::vector<Operation> ops = {
         Operation::beginDrag(),
         Operation::stir(40, 50, Vec2(500.0f, 25.0f)),
+        Operation::push(41, 50, Vec2(250.0f, 25.0f)),
+        Operation::project(),
         Operation::pourDye({39, 50}, {40, 50}),
         Operation::step(30),
         Operation::corner(10, 10),

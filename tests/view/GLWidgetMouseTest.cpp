@@ -177,9 +177,9 @@ TEST_F(GLWidgetMouseTest, ClearingObstaclesKeepsTheCollectedCorners) {
     EXPECT_EQ(cornerCount(), 1);
 }
 
-// On a finer grid the moves of a drag that come while the gate is closed wait for the next step
-// and are taken as one: a stir of 50 times the whole movement, at the last cell, then the step.
-TEST(GLWidgetMovesTest, OnAFinerGridMovesWaitForTheStepAndAreTakenAsOne) {
+// On a finer grid the moves of a drag that come while the gate is closed push the fluid at once
+// and are projected together, once, before the next step.
+TEST(GLWidgetMovesTest, OnAFinerGridMovesBetweenStepsPushAndAreProjectedOnceBeforeTheStep) {
     std::int64_t now = 1000000000;
     SimulationController controller([&now] { return now; }, 400);
     GLWidget view(nullptr, controller);
@@ -193,21 +193,16 @@ TEST(GLWidgetMovesTest, OnAFinerGridMovesWaitForTheStepAndAreTakenAsOne) {
     QTest::mousePress(&view, Qt::LeftButton, Qt::NoModifier, QPoint(300, 320));
     dragTo(view, QPoint(310, 320));
     dragTo(view, QPoint(330, 324));
-    EXPECT_TRUE(atRest(controller.simulation().fluidSolver()));
+    // 330 * 400 / 640 = 206.25, 324 * 400 / 640 = 202.5: the block from (204, 200), unprojected.
+    EXPECT_EQ(controller.simulation().fluidSolver().velocity.at(206, 202).x, 1000.0f);
     now += 17000000;
     controller.tick();
     const Recording recording = controller.stopRecording();
     std::vector<OperationKind> kinds;
     for (const Operation& op : recording.operations) {
         kinds.push_back(op.kind);
-        if (op.kind == OperationKind::Stir) {
-            // 330 * 400 / 640 = 206.25, 324 * 400 / 640 = 202.5
-            EXPECT_EQ(op.i, 206);
-            EXPECT_EQ(op.j, 202);
-            EXPECT_EQ(op.a.x, 1500.0f);
-            EXPECT_EQ(op.a.y, 200.0f);
-        }
     }
-    EXPECT_EQ(kinds, (std::vector<OperationKind>{OperationKind::BeginDrag, OperationKind::Stir,
-                                                 OperationKind::PourDye, OperationKind::Step}));
+    using K = OperationKind;
+    EXPECT_EQ(kinds, (std::vector<OperationKind>{K::BeginDrag, K::Push, K::PourDye, K::Push,
+                                                 K::PourDye, K::Project, K::Step}));
 }
