@@ -11,23 +11,10 @@ grid=${2:?grid}
 sweeps=${3:?sweeps}
 seconds=${4:-10}
 
+source "$(dirname "$0")/virtual-display.sh"
 work=$(mktemp -d)
-display_number=120
-while [ -e "/tmp/.X${display_number}-lock" ]; do
-    display_number=$((display_number + 1))
-done
-export DISPLAY=":${display_number}"
-xvfb_pid=""
-program_pid=""
-cleanup() {
-    [ -n "$program_pid" ] && kill "$program_pid" 2>/dev/null || true
-    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
-    rm -rf "$work"
-}
-trap cleanup EXIT
-Xvfb "$DISPLAY" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb_pid=$!
-sleep 1
+trap 'stop_virtual_display; rm -rf "$work"' EXIT
+start_virtual_display 120
 
 cat >"$work/scene.fluidscene" <<EOF
 {"format": "fluidsim-scene", "version": 1, "grid": $grid,
@@ -39,15 +26,7 @@ cat >"$work/scene.fluidscene" <<EOF
 EOF
 "$program" "$work/scene.fluidscene" --record "$work/drag.fluidrec" >"$work/log" 2>&1 &
 program_pid=$!
-window=""
-for _ in $(seq 100); do
-    window=$(xdotool search --name "Fluid Simulation" 2>/dev/null | head -n 1 || true)
-    [ -n "$window" ] && break
-    sleep 0.1
-done
-[ -n "$window" ] || { echo "no window" >&2; cat "$work/log" >&2; exit 1; }
-xdotool windowmove "$window" 0 0
-sleep 1
+find_main_window || { cat "$work/log" >&2; exit 1; }
 
 # A circle of radius 200 pixels about the view's centre, a move every 8 ms, in one xdotool run.
 moves=$((seconds * 125))

@@ -11,22 +11,9 @@ grid=${2:-400}
 limit=${3:-400}
 mode=${4:-Dye}
 
-display_number=140
-while [ -e "/tmp/.X${display_number}-lock" ]; do
-    display_number=$((display_number + 1))
-done
-export DISPLAY=":${display_number}"
-xvfb_pid=""
-program_pid=""
-cleanup() {
-    [ -n "$program_pid" ] && kill "$program_pid" 2>/dev/null || true
-    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
-    rm -f "${scene:-}"
-}
-trap cleanup EXIT
-Xvfb "$DISPLAY" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb_pid=$!
-sleep 1
+source "$(dirname "$0")/virtual-display.sh"
+trap 'stop_virtual_display; rm -f "${scene:-}"' EXIT
+start_virtual_display 140
 scene=$(mktemp --suffix=.fluidscene)
 cat >"$scene" <<EOF
 {"format": "fluidsim-scene", "version": 1, "grid": $grid,
@@ -38,15 +25,7 @@ cat >"$scene" <<EOF
 EOF
 "$program" "$scene" >/dev/null 2>&1 &
 program_pid=$!
-window=""
-for _ in $(seq 100); do
-    window=$(xdotool search --name "Fluid Simulation" 2>/dev/null | head -n 1 || true)
-    [ -n "$window" ] && break
-    sleep 0.1
-done
-[ -n "$window" ] || { echo "no window" >&2; exit 1; }
-xdotool windowmove "$window" 0 0
-sleep 1
+find_main_window
 commands=$(python3 - <<'EOF'
 import math
 out = ["mousemove", "530", "350", "mousedown", "1"]

@@ -10,27 +10,9 @@ ensure_packages imagemagick xdotool
 cmake -S . -B build-release -DCMAKE_BUILD_TYPE=Release -DFLUID_BUILD_TESTS=OFF -DFLUID_BUILD_BENCH=OFF
 cmake --build build-release -j2 --target fluidsim
 
-# A display number that no X server holds.
-display_number=99
-while [ -e "/tmp/.X${display_number}-lock" ]; do
-    display_number=$((display_number + 1))
-done
-export DISPLAY=":${display_number}"
-
-xvfb_pid=""
-program_pid=""
-cleanup() {
-    [ -n "$program_pid" ] && kill "$program_pid" 2>/dev/null || true
-    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
-}
-trap cleanup EXIT
-
-Xvfb "$DISPLAY" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb_pid=$!
-for _ in $(seq 50); do
-    xdotool getmouselocation >/dev/null 2>&1 && break
-    sleep 0.1
-done
+source scripts/virtual-display.sh
+trap stop_virtual_display EXIT
+start_virtual_display
 
 build-release/app/fluidsim --grid 400 &
 program_pid=$!
